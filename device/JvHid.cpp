@@ -269,6 +269,10 @@ void TJvHidDevice::startThread()
 {
     if (thread_)
         return;
+    // Opened here, not in the thread, so that no report sent after the claim
+    // is missed.
+    if (!readHandle_)
+        readHandle_ = openReadHandle();
     thread_ = new TJvHidDeviceReadThread(this, platform_, std::move(readHandle_));
     thread_->start();
 }

@@ -120,17 +120,14 @@ private:
 
 } // namespace
 
-EmulatedHidPlatform::EmulatedHidPlatform(QObject *parent) : IHidPlatform(parent) {}
-
-EmulatedHidPlatform::~EmulatedHidPlatform()
+EmulatedHidPlatform::EmulatedHidPlatform(QObject *parent)
+    : IHidPlatform(parent), self_(std::make_shared<EmulatedHidPlatform *>(this))
 {
-    QMutexLocker lock(&mutex_);
-    for (const auto &node : nodes_)
-        if (node->box) {
-            node->box->setSink({});
-            node->box->setUnplugHandler({});
-        }
 }
+
+// Boxes may outlive the bus or die before it: their sinks hold the nodes
+// weakly, and their unplug handlers hold the bus through a token.
+EmulatedHidPlatform::~EmulatedHidPlatform() = default;
 
 int EmulatedHidPlatform::add(std::shared_ptr<Node> node)
 {
@@ -167,7 +164,11 @@ int EmulatedHidPlatform::plugBox(VirtualBox *box)
         }
     });
     const int id = add(node);
-    box->setUnplugHandler([this, id] { unplug(id); });
+    std::weak_ptr<EmulatedHidPlatform *> bus = self_;
+    box->setUnplugHandler([bus, id] {
+        if (auto b = bus.lock())
+            (*b)->unplug(id);
+    });
     return id;
 }
 

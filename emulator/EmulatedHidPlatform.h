@@ -47,6 +47,7 @@ private:
     int add(std::shared_ptr<Node> node);
     void announce();
 
+    std::shared_ptr<EmulatedHidPlatform *> self_;
     mutable QMutex mutex_;
     QList<std::shared_ptr<Node>> nodes_;
     int nextId_ = 1;

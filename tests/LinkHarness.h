@@ -63,6 +63,7 @@ public:
             if (t.elapsed() > timeoutMs)
                 return false;
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QTest::qSleep(1);
         }
         return true;

@@ -1,0 +1,245 @@
+// The command exchange against the emulated box: sequence numbers, the
+// 250 ms window on a controlled clock, late and foreign replies, nested
+// exchanges, stalls and unplugging in the middle of a wait.
+#include "EmulatedHidPlatform.h"
+#include "LinkHarness.h"
+
+#include <QTest>
+#include <QTimer>
+
+using namespace zembrik;
+using namespace zembrik::test;
+
+namespace {
+struct Rig {
+    EmulatedHidPlatform bus;
+    VirtualBox box;
+    int plug = bus.plugBox(&box);
+    LinkHarness h{&bus};
+    Rig() { QVERIFY(LinkHarness::waitFor([&] { return h.connected; })); box.clearCommands(); }
+    TDeviceLink &link() { return h.link; }
+};
+} // namespace
+
+class ExchangeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void sequenceNumbers()
+    {
+        Rig rig;
+        // The greeting was the first command of the window: number 1.
+        QCOMPARE(rig.link().SequenceNumber, 1);
+        TCommandReply r;
+        rig.link().SequenceNumber = 254;
+        QVERIFY(rig.link().SendCommand(cmd::GetVersion(), r));
+        QVERIFY(rig.link().SendCommand(cmd::GetVersion(), r));
+        QCOMPARE(r.First, 3);
+        QCOMPARE(r.Second, 8);
+        const auto wire = rig.box.commands();
+        QCOMPARE(wire.size(), size_t(2));
+        QCOMPARE(wire[0].sequence, quint8(255));
+        QCOMPARE(wire[1].sequence, quint8(0));
+    }
+
+    void codeZeroAndNoDevice()
+    {
+        Rig rig;
+        rig.box.dropNextReplies(100); // the box has stopped answering
+        TCommandReply r;
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(rig.link().SendCommand(cmd::EndSession(), r));
+        QVERIFY(t.elapsed() < 100);
+        QCOMPARE(r.First, -1);
+        QCOMPARE(rig.link().SequenceNumber, 2);
+
+        TJvHidDevice *dev = rig.link().CurrentDevice;
+        rig.link().CurrentDevice = nullptr;
+        rig.h.controller.ReleaseDevice(dev);
+        t.restart();
+        QVERIFY(!rig.link().SendCommand(cmd::GetVersion(), r));
+        QVERIFY(t.elapsed() < 100);
+        QCOMPARE(rig.link().SequenceNumber, 2);
+        QVERIFY(LinkHarness::waitFor([&] { return rig.box.commands().size() == 1; }));
+        QCOMPARE(rig.box.commands()[0].code, quint8(CMD_END_SESSION));
+    }
+
+    // The reply is judged by the exchange's clock: at 250 ms it counts, at
+    // 251 it does not, and the next command refuses it too.
+    void replyWindow_data()
+    {
+        QTest::addColumn<int>("arrivesAtMs");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("at once") << 0 << true;
+        QTest::newRow("exactly 250") << 250 << true;
+        QTest::newRow("251") << 251 << false;
+    }
+    void replyWindow()
+    {
+        QFETCH(int, arrivesAtMs);
+        QFETCH(bool, accepted);
+        Rig rig;
+        qint64 now = 100000;
+        rig.link().SetClock([&] { return now; });
+        // The box answers only once the clock has moved on.
+        rig.box.delayNextReply(30);
+        QTimer::singleShot(5, [&] { now += arrivesAtMs; });
+        TCommandReply r;
+        QCOMPARE(rig.link().SendCommand(cmd::GetMapSize(), r), accepted);
+        QCOMPARE(r.First, accepted ? 8 : -1);
+        QCOMPARE(r.Second, accepted ? 10 : -1);
+        if (!accepted) {
+            // The late reply sits in LastReport; the next exchange ignores it
+            // and gets its own.
+            rig.link().SetClock([] { return QDateTime::currentMSecsSinceEpoch(); });
+            QVERIFY(rig.link().SendCommand(cmd::GetVersion(), r));
+            QCOMPARE(r.First, 3);
+        }
+    }
+
+    void lateReplyIsRefusedByTheNextCommand()
+    {
+        Rig rig;
+        rig.box.delayNextReply(400);
+        TCommandReply r;
+        QVERIFY(!rig.link().SendCommand(cmd::GetMapCount(), r));
+        QCOMPARE(r.First, -1);
+        // The next command is sent before the late reply comes in.
+        rig.box.setReplyLatencyMs(300);
+        QVERIFY(!rig.link().SendCommand(cmd::GetActiveMap(), r));
+        rig.box.setReplyLatencyMs(0);
+        rig.box.flush();
+        QVERIFY(rig.link().SendCommand(cmd::GetOptions(), r));
+        QCOMPARE(r.First, int(kOptionMidiOut));
+    }
+
+    void wrongSequenceTimesOut()
+    {
+        Rig rig;
+        rig.box.corruptNextSequence();
+        TCommandReply r;
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!rig.link().SendCommand(cmd::GetVersion(), r));
+        QVERIFY(t.elapsed() >= 250);
+        QCOMPARE(r.First, -1);
+    }
+
+    // A reply followed at once by streamed data is still taken, and clearing
+    // ReportArrived (the diagnostics timer does) cannot hide it.
+    void replyInABurst()
+    {
+        Rig rig;
+        rig.box.setReplyLatencyMs(20);
+        // Streamed data queued right behind the reply, byte 5 foreign.
+        QTimer::singleShot(5, [&] {
+            std::vector<quint8> log(64, 0);
+            log[0] = 0xBA;
+            log[5] = 0x77;
+            for (int i = 0; i < 5; ++i)
+                rig.box.sendRawReport(log);
+        });
+        QTimer diag;
+        QObject::connect(&diag, &QTimer::timeout, [&] { rig.link().ReportArrived = false; });
+        diag.start(1);
+        TCommandReply r;
+        QVERIFY(rig.link().SendCommand(cmd::GetMapSize(), r));
+        QCOMPARE(r.First, 8);
+    }
+
+    // An exchange started inside another's wait gets its own reply, and the
+    // outer one still gets its own.
+    void nestedExchange()
+    {
+        Rig rig;
+        rig.box.setReplyLatencyMs(40);
+        TCommandReply inner;
+        bool innerOk = false;
+        QTimer::singleShot(5, [&] { innerOk = rig.link().SendCommand(cmd::GetMapSize(), inner); });
+        TCommandReply outer;
+        QVERIFY(rig.link().SendCommand(cmd::GetVersion(), outer));
+        QVERIFY(innerOk);
+        QCOMPARE(outer.First, 3);
+        QCOMPARE(outer.Second, 8);
+        QCOMPARE(inner.First, 8);
+        QCOMPARE(inner.Second, 10);
+    }
+
+    // A stalled SET_REPORT holds only the writer: the exchange gives up at
+    // 250 ms and the event loop keeps running meanwhile.
+    void stalledSendDoesNotFreeze()
+    {
+        Rig rig;
+        rig.box.stallNextSend(1500);
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+        tick.start(10);
+        QElapsedTimer t;
+        t.start();
+        TCommandReply r;
+        QVERIFY(!rig.link().SendCommand(cmd::GetVersion(), r));
+        QVERIFY2(t.elapsed() < 600, qPrintable(QString::number(t.elapsed())));
+        QVERIFY(ticks >= 5);
+    }
+
+    // Unplugged while waiting: the wait ends at once, the removal runs the
+    // connection routine, and nothing dangles.
+    void unplugDuringExchange()
+    {
+        Rig rig;
+        rig.box.unplugOnNextCommand();
+        QElapsedTimer t;
+        t.start();
+        TCommandReply r;
+        QVERIFY(!rig.link().SendCommand(cmd::GetVersion(), r));
+        QVERIFY(t.elapsed() < 250);
+        QVERIFY(LinkHarness::waitFor([&] { return rig.h.controller.Count() == 0; }));
+        QVERIFY(!rig.link().CurrentDevice);
+        QVERIFY(!rig.h.connected);
+        QVERIFY(!rig.link().SendCommand(cmd::GetVersion(), r));
+    }
+
+    // Only reports taken while a device is current reach LastReport; at most
+    // 64 data bytes are copied, shorter reports leave the tail alone.
+    void lastReportFilling()
+    {
+        Rig rig;
+        TDeviceLink &link = rig.link();
+        std::vector<quint8> big(70);
+        for (int i = 0; i < 70; ++i)
+            big[i] = quint8(i + 1);
+        link.HIDControllerDeviceData(link.CurrentDevice, 0, big.data(), 70);
+        QVERIFY(link.ReportArrived);
+        QCOMPARE(link.LastReport[63], quint8(64));
+        const quint8 small[6] = {0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5};
+        link.HIDControllerDeviceData(link.CurrentDevice, 0, small, 6);
+        QCOMPARE(link.LastReport[5], quint8(0xA5));
+        QCOMPARE(link.LastReport[6], quint8(7));
+        link.HIDControllerDeviceData(link.CurrentDevice, 0, small, 0);
+        QCOMPARE(link.LastReport[0], quint8(0xA0));
+
+        link.ReportArrived = false;
+        TJvHidDevice *dev = link.CurrentDevice;
+        link.CurrentDevice = nullptr;
+        link.HIDControllerDeviceData(dev, 0, big.data(), 70);
+        QVERIFY(!link.ReportArrived);
+        QCOMPARE(link.LastReport[0], quint8(0xA0));
+        // Through the real reader too: reports of 0, 6 and 70 data bytes.
+        link.CurrentDevice = dev;
+        int routed = 0;
+        std::vector<int> sizes;
+        link.RouteReport = [&](TJvHidDevice *, quint8, const quint8 *, quint16 n) {
+            ++routed;
+            sizes.push_back(n);
+        };
+        rig.box.sendRawReport({});
+        rig.box.sendRawReport(std::vector<quint8>(6, 0x11));
+        rig.box.sendRawReport(std::vector<quint8>(70, 0x22));
+        QVERIFY(LinkHarness::waitFor([&] { return routed == 3; }));
+        QCOMPARE(sizes, std::vector<int>({0, 6, 64})); // the read buffer holds 64
+    }
+};
+
+QTEST_GUILESS_MAIN(ExchangeTest)
+#include "test_exchange.moc"
