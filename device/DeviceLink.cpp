@@ -69,7 +69,8 @@ void TDeviceLink::HIDControllerDeviceData(TJvHidDevice *HidDev, quint8 ReportID,
     if (!CurrentDevice)
         return;
     ReportArrived = true;
-    std::memcpy(LastReport.data(), Data, std::min<std::size_t>(Size, LastReport.size()));
+    if (Data && Size > 0)
+        std::memcpy(LastReport.data(), Data, std::min<std::size_t>(Size, LastReport.size()));
     // Every report is compared as it is handed over, so a reply followed at
     // once by streamed data is not lost.
     offerReply();

@@ -89,7 +89,8 @@ public:
             return -1;
         buffer[0] = 0; // the box does not number its reports
         const std::size_t n = std::min(report.size(), length - 1);
-        std::memcpy(buffer + 1, report.data(), n);
+        if (n > 0)
+            std::memcpy(buffer + 1, report.data(), n);
         return static_cast<int>(n + 1);
     }
 

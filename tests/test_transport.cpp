@@ -22,6 +22,14 @@ private slots:
         QVERIFY(LinkHarness::waitFor([&] { return h.controller.Count() == 2; }));
         QTest::qWait(20); // the plug's own change notice: a refresh with no change
         QCOMPARE(h.events, QStringList({"arrival Mouse at 0", "arrival Keyboard at 1", "change"}));
+
+        // An empty bus: the first refresh still announces a change, later
+        // ones without a change do not.
+        EmulatedHidPlatform empty;
+        LinkHarness e(&empty, false);
+        QVERIFY(LinkHarness::waitFor([&] { return e.controller.RefreshCount() == 1; }));
+        e.controller.DeviceChange();
+        QCOMPARE(e.events, QStringList({"change"}));
     }
 
     // Removals run last to first; duplicates are dropped; arrivals append.
