@@ -1,0 +1,44 @@
+// Opens a TXMLConfig and recovers from a file that cannot be read: the file
+// goes to the desktop's trash, where the user can restore it, and the store
+// starts empty under the same name.  If the trash cannot take it, the file is
+// kept beside the new one under a backup name and RecoveryMessage() says so;
+// if even that fails, the store is left unable to write, so that the
+// unreadable file is never overwritten.
+#pragma once
+
+#include "XMLConfig.h"
+
+#include <memory>
+
+namespace zembrik {
+
+class TDataStore {
+public:
+    TDataStore(const QString &rootName, const QString &fileName);
+
+    int ReadInteger(const QString &section, const QString &key, int defaultValue) const;
+    void WriteInteger(const QString &section, const QString &key, int value);
+    bool Flush();
+    QString LastError() const;
+
+    // Empty unless the file had to be set aside; then it tells the user
+    // where it went.
+    QString RecoveryMessage() const { return recovery_; }
+    // Where the unreadable file went (the trash or the backup name).
+    QString SetAsidePath() const { return setAside_; }
+
+    // Moves a file to the freedesktop trash.  Makes sure the XDG data folder
+    // exists first: without it Qt 6.4 "trashes" into ./files/ under the
+    // working folder.
+    static bool MoveToTrash(const QString &path, QString *where);
+
+private:
+    void setAside(const QString &path, const QString &reason);
+
+    std::unique_ptr<TXMLConfig> config_;
+    QString recovery_;
+    QString setAside_;
+    bool writable_ = true;
+};
+
+} // namespace zembrik
