@@ -62,6 +62,18 @@ QByteArray encode8Bit(const QString &text)
     return out;
 }
 
+bool asciiCompatible(const QString &encoding)
+{
+    const QString lower = encoding.toLower();
+    if (lower == QLatin1String("utf-8") || lower == QLatin1String("utf8") || lower.startsWith(QLatin1String("utf-16")))
+        return true;
+    QStringEncoder e(encoding.toLatin1().constData());
+    if (!e.isValid())
+        return false;
+    static const QString probe = QStringLiteral("<?xml version=\"1.0\"?>\r\n</AZaz09_-.:&#;>");
+    return e.encode(probe) == probe.toLatin1() && !e.hasError();
+}
+
 bool illegalControl(uint v)
 {
     return v <= 0x08 || v == 0x0B || v == 0x0C || (v >= 0x0E && v <= 0x1F);
@@ -328,11 +340,15 @@ void XmlFileStorage::Parse(const QByteArray &bytes)
             if (!rootSeen)
                 prolog.append(QStringLiteral("<!--%1-->").arg(xml.text()));
             break;
-        case QXmlStreamReader::ProcessingInstruction:
-            if (!rootSeen)
+        case QXmlStreamReader::ProcessingInstruction: {
+            // Only instructions we can write back as they were read.
+            static const QRegularExpression target(QStringLiteral("^[A-Za-z_][A-Za-z0-9_.:-]*$"));
+            const QString t = xml.processingInstructionTarget().toString();
+            if (!rootSeen && target.match(t).hasMatch() && t.compare(QLatin1String("xml"), Qt::CaseInsensitive) != 0)
                 prolog.append(QStringLiteral("<?%1 %2?>").arg(xml.processingInstructionTarget(),
                                                               xml.processingInstructionData()));
             break;
+        }
         case QXmlStreamReader::DTD:
             if (!rootSeen)
                 prolog.append(xml.text().toString());
@@ -365,6 +381,11 @@ QByteArray XmlFileStorage::Serialize() const
         attrs.append({QStringLiteral("encoding"), readEncoding_});
     if (!hasAttribute(attrs, QStringLiteral("standalone")))
         attrs.append({QStringLiteral("standalone"), QStringLiteral("no")});
+    // We only write encodings we can read back: a named one that is not a
+    // superset of ASCII (EBCDIC, say) gives way to the one the file was read in.
+    for (auto &a : attrs)
+        if (a.first == QLatin1String("encoding") && !asciiCompatible(a.second))
+            a.second = asciiCompatible(readEncoding_) ? readEncoding_ : kCodePageName;
     QString out = QStringLiteral("<?xml");
     for (auto &a : attrs) {
         if (a.first == QLatin1String("standalone"))

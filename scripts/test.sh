@@ -1,6 +1,7 @@
 #!/bin/sh
 # Sets up, builds and runs every test: the unit tests, the umockdev
-# end-to-end tests, and the same tests once more under ASan and UBSan.
+# end-to-end tests, the same tests once more under ASan and UBSan, and a
+# minute of fuzzing the XML store's reader.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
@@ -12,3 +13,13 @@ ctest --preset default
 cmake --preset asan
 cmake --build --preset asan
 ctest --preset asan
+
+# A short run of the store's fuzz target (longer by hand:
+# FUZZ_SECONDS=3600 scripts/test.sh, or run build-fuzz/fuzz/fuzz_xml_store).
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DZEMBRIK_FUZZ=ON \
+    -DZEMBRIK_BUILD_TESTS=OFF -DZEMBRIK_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build-fuzz --target fuzz_xml_store
+corpus=$(mktemp -d)
+cp fuzz/corpus/* "$corpus"/
+(cd "$corpus" && "$OLDPWD/build-fuzz/fuzz/fuzz_xml_store" -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 .)
+rm -rf "$corpus"

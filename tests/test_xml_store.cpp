@@ -5,6 +5,8 @@
 #include "XmlFileStorage.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -145,6 +147,33 @@ private slots:
         QVERIFY(s.Flush());
         QCOMPARE(s.ReadInteger(QStringLiteral("A"), 0), 1);
         QCOMPARE(readAll(file("ro.map")), QByteArray("<Configuration><A>1</A></Configuration>"));
+    }
+
+    // On a full disk the old file stays byte for byte and the failure is
+    // reported.  Needs a small tmpfs, which only root can mount.
+    void fullDiskKeepsOldFile()
+    {
+        QTemporaryDir mnt;
+        if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                        QStringLiteral("size=64k"), QStringLiteral("tmpfs"), mnt.path()}) != 0)
+            QSKIP("cannot mount a tmpfs here");
+        auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mnt.path()}); });
+        const QString path = mnt.filePath(QStringLiteral("kit.map"));
+        writeAll(path, "<Configuration><A>1</A></Configuration>");
+        const QByteArray old = readAll(path);
+        QFile filler(mnt.filePath(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+        filler.close();
+        XmlFileStorage s;
+        s.SetFileName(path);
+        for (int i = 0; i < 400; ++i)
+            s.WriteInteger(QStringLiteral("Map0\\Output%1.Note%2").arg(i / 10).arg(i % 10), i);
+        QVERIFY(!s.Flush());
+        QVERIFY(!s.LastError().isEmpty());
+        QCOMPARE(readAll(path), old);
     }
 };
 
