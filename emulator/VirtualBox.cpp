@@ -1,5 +1,7 @@
 #include "VirtualBox.h"
 
+#include <algorithm>
+
 namespace zembrik {
 
 VirtualBox::VirtualBox(const BoxConfig &config) : firmware_(config)
@@ -50,6 +52,7 @@ void VirtualBox::clearCommands()
 
 void VirtualBox::setReplyLatencyMs(int ms) { std::lock_guard l(mutex_); latencyMs_ = ms; }
 void VirtualBox::dropNextReplies(int count) { std::lock_guard l(mutex_); dropReplies_ = count; }
+void VirtualBox::dropRepliesTo(quint8 code) { std::lock_guard l(mutex_); droppedCodes_.push_back(code); }
 void VirtualBox::delayNextReply(int ms) { std::lock_guard l(mutex_); extraDelayMs_ = ms; }
 void VirtualBox::corruptNextSequence() { std::lock_guard l(mutex_); corruptSequence_ = true; }
 void VirtualBox::stallNextSend(int ms) { std::lock_guard l(mutex_); stallMs_ = ms; }
@@ -74,6 +77,8 @@ int VirtualBox::receiveFeatureReport(const quint8 *data, std::size_t length)
         return static_cast<int>(length);
     }
     std::vector<InputReport> replies = firmware_.handleCommand(data, length);
+    if (length > 2 && std::find(droppedCodes_.begin(), droppedCodes_.end(), data[2]) != droppedCodes_.end())
+        replies.clear();
     int delay = latencyMs_;
     for (InputReport &r : replies) {
         if (dropReplies_ > 0) {

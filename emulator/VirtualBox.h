@@ -46,6 +46,8 @@ public:
 
     void setReplyLatencyMs(int ms);
     void dropNextReplies(int count);
+    // Every reply to this command code is dropped from now on.
+    void dropRepliesTo(quint8 code);
     void delayNextReply(int ms);
     void corruptNextSequence();
     void stallNextSend(int ms);
@@ -70,6 +72,7 @@ private:
     std::function<void()> unplug_;
     int latencyMs_ = 0;
     int dropReplies_ = 0;
+    std::vector<quint8> droppedCodes_;
     int extraDelayMs_ = 0;
     bool corruptSequence_ = false;
     int stallMs_ = 0;

@@ -74,6 +74,17 @@ bool asciiCompatible(const QString &encoding)
     return e.encode(probe) == probe.toLatin1() && !e.hasError();
 }
 
+// Prolog items are written back as read, so only plain ASCII ones are kept.
+bool plainAscii(QStringView text)
+{
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u > 0x7E || (u < 0x20 && u != '\t' && u != '\n' && u != '\r'))
+            return false;
+    }
+    return true;
+}
+
 bool illegalControl(uint v)
 {
     return v <= 0x08 || v == 0x0B || v == 0x0C || (v >= 0x0E && v <= 0x1F);
@@ -337,20 +348,21 @@ void XmlFileStorage::Parse(const QByteArray &bytes)
                 stack.back()->value += decodeValue(xml.text().toString());
             break;
         case QXmlStreamReader::Comment:
-            if (!rootSeen)
+            if (!rootSeen && plainAscii(xml.text()))
                 prolog.append(QStringLiteral("<!--%1-->").arg(xml.text()));
             break;
         case QXmlStreamReader::ProcessingInstruction: {
             // Only instructions we can write back as they were read.
             static const QRegularExpression target(QStringLiteral("^[A-Za-z_][A-Za-z0-9_.:-]*$"));
             const QString t = xml.processingInstructionTarget().toString();
-            if (!rootSeen && target.match(t).hasMatch() && t.compare(QLatin1String("xml"), Qt::CaseInsensitive) != 0)
+            if (!rootSeen && target.match(t).hasMatch() && t.compare(QLatin1String("xml"), Qt::CaseInsensitive) != 0 &&
+                plainAscii(xml.processingInstructionData()))
                 prolog.append(QStringLiteral("<?%1 %2?>").arg(xml.processingInstructionTarget(),
                                                               xml.processingInstructionData()));
             break;
         }
         case QXmlStreamReader::DTD:
-            if (!rootSeen)
+            if (!rootSeen && plainAscii(xml.text()))
                 prolog.append(xml.text().toString());
             break;
         default:
@@ -377,8 +389,15 @@ QByteArray XmlFileStorage::Serialize() const
     QList<QPair<QString, QString>> attrs = hadDeclaration_ ? declaration_ : QList<QPair<QString, QString>>();
     if (!hasAttribute(attrs, QStringLiteral("version")))
         attrs.prepend({QStringLiteral("version"), QStringLiteral("1.0")});
-    if (!hasAttribute(attrs, QStringLiteral("encoding")))
-        attrs.append({QStringLiteral("encoding"), readEncoding_});
+    if (!hasAttribute(attrs, QStringLiteral("encoding"))) {
+        // XML wants encoding before standalone; after it, no reader (ours
+        // included) would take the file back.
+        qsizetype at = attrs.size();
+        for (qsizetype i = 0; i < attrs.size(); ++i)
+            if (attrs[i].first == QLatin1String("standalone"))
+                at = i;
+        attrs.insert(at, {QStringLiteral("encoding"), readEncoding_});
+    }
     if (!hasAttribute(attrs, QStringLiteral("standalone")))
         attrs.append({QStringLiteral("standalone"), QStringLiteral("no")});
     // We only write encodings we can read back: a named one that is not a

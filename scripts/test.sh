@@ -16,6 +16,7 @@ ctest --preset asan
 
 # A short run of the store's fuzz target (longer by hand:
 # FUZZ_SECONDS=3600 scripts/test.sh, or run build-fuzz/fuzz/fuzz_xml_store).
+rm -f build-fuzz/CMakeCache.txt
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DZEMBRIK_FUZZ=ON \
     -DZEMBRIK_BUILD_TESTS=OFF -DZEMBRIK_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-fuzz --target fuzz_xml_store

@@ -1,0 +1,160 @@
+#include "Connection.h"
+
+#include <QScopeGuard>
+
+namespace zembrik {
+
+bool FirmwareSupports(int model, int major, int minor, int feature)
+{
+    const bool kq = model == 1;
+    switch (feature) {
+    case ffDiagnostics:
+    case ffMidiLog:
+        return kq || major > 2 || (major == 2 && minor >= 3) || (major == 0 && minor > 28);
+    case ffMultiMap:
+        return kq || major >= 3;
+    case ffSwitchNote:
+        return kq ? (major > 1 || (major == 1 && minor > 6)) : (major > 3 || (major == 3 && minor > 5));
+    case ffHiHatThreshold:
+        return kq ? (major > 1 || (major == 1 && minor > 7)) : (major > 3 || (major == 3 && minor > 7));
+    default:
+        return false;
+    }
+}
+
+TConnection::TConnection(TDeviceLink &link, IConnectionView &view) : link_(link), view_(view)
+{
+    link_.SetConsole = [this](int c) {
+        Console = c;
+        view_.SetConsole(c);
+    };
+    link_.SetGameModeView = [this](int m) { view_.SetGameModeView(m); };
+}
+
+void TConnection::HIDControllerArrival()
+{
+    if (!Connected)
+        UpdateConnection();
+}
+
+void TConnection::HIDControllerRemoval()
+{
+    if (RemovalWarningDue(view_.MapStatus()))
+        view_.WarnRemoval();
+    UpdateConnection();
+}
+
+void TConnection::EndSession()
+{
+    if (!Connected)
+        return;
+    TCommandReply r;
+    send(cmd::EndSession(), r);
+}
+
+void TConnection::UpdateConnection()
+{
+    // The current device is cleared before it is released: a report still
+    // being handed over then finds no current device.
+    if (TJvHidDevice *old = link_.CurrentDevice) {
+        link_.CurrentDevice = nullptr;
+        link_.Controller()->ReleaseDevice(old);
+    }
+    Connected = false;
+    FirmwareMajor = -1;
+    MidiOut = false;
+    view_.SetSwitchGroupVisible(false);
+
+    // Whatever happens, the window shows the state it ends in.
+    auto finish = qScopeGuard([this] {
+        view_.ShowConnectionState(Connected);
+        if (Connected)
+            view_.ReadDeviceSettings();
+    });
+
+    link_.AccessError.clear();
+    link_.Controller()->EnumerateDevices();
+    if (!link_.AccessError.isEmpty())
+        view_.ShowAccessError(link_.AccessError);
+    TJvHidDevice *dev = link_.CurrentDevice;
+    if (!dev)
+        return;
+
+    TCommandReply r;
+    if (!send(cmd::Hello(), r) || r.First != kHelloArg1 || r.Second != kHelloArg2)
+        return; // the device stays claimed; the next arrival tries again
+    Connected = true;
+
+    Model = (dev->ManufacturerString().contains(QStringLiteral("KQ")) ||
+             dev->ProductString().contains(QStringLiteral("KQ")))
+                ? 1
+                : 0;
+    view_.ShowModel(Model);
+    if (dev->ProductString().contains(QStringLiteral("KQi")))
+        link_.SetConsole(2);
+    view_.ShowStatus(ModelNames[Model] + QStringLiteral(" found"));
+
+    if (send(cmd::GetVersion(), r)) {
+        FirmwareMajor = r.First;
+        FirmwareMinor = r.Second;
+        view_.ShowFirmware(QStringLiteral("%1.%2").arg(FirmwareMajor).arg(FirmwareMinor));
+        view_.ShowGameMode(GameModeNames.value(view_.ViewGameMode()));
+    } else {
+        FirmwareMajor = 0;
+        FirmwareMinor = 0;
+        view_.ShowFirmware(QStringLiteral("Error"));
+        view_.ShowStatus(QStringLiteral("ERROR getting version"));
+    }
+
+    MidiOut = send(cmd::GetOptions(), r) && (r.First & kOptionMidiOut);
+    if (MidiOut)
+        view_.AppendConsoleText(QStringLiteral(" + MIDI OUT"));
+
+    if (Console == 2 && !MidiOut) {
+        view_.SetGameModeView(0);
+        view_.SetViewMenuVisible(false);
+    } else {
+        view_.SetViewMenuVisible(true);
+    }
+
+    if (Supports(ffMultiMap)) {
+        if (send(cmd::GetMapCount(), r)) {
+            MapCount = r.First;
+            view_.SetMapCount(MapCount);
+            const bool gotActive = send(cmd::GetActiveMap(), r);
+            // A failed read gives -1, which is no map: keep the map shown
+            // when the box has it, else the first.
+            const int maps = std::clamp(MapCount, 1, 2);
+            if (gotActive && r.First >= 0 && r.First < maps)
+                view_.SelectMap(r.First);
+            else
+                view_.SelectMap(view_.CurrentMap() < maps ? view_.CurrentMap() : 0);
+        } else {
+            MapCount = 2;
+            view_.SetMapCount(2);
+            view_.SelectMap(1);
+        }
+    } else {
+        MapCount = 1;
+        view_.SetMapCount(1);
+        view_.SelectMap(0);
+    }
+
+    if (send(cmd::GetMapSize(), r))
+        view_.SetMapGeometry(r.First, r.Second);
+    else
+        view_.SetMapGeometry(8, 10);
+
+    view_.SetCloneVisible(MapCount > 1);
+
+    if (Supports(ffSwitchNote) && send(cmd::GetSwitchNote(), r)) {
+        view_.SetSwitchGroupVisible(true);
+        view_.SetSwitchNote(r.First);
+    } else {
+        view_.SetSwitchGroupVisible(false);
+    }
+
+    view_.SetMapStatus(view_.MapStatus() & ~msSavedToBox);
+}
+
+} // namespace zembrik

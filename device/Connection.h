@@ -1,0 +1,101 @@
+// The connection routine and the box's identity.
+//
+// TConnection runs the greeting sequence whenever the transport reports an
+// arrival (while not connected) or any removal: release, enumerate, hello,
+// model, version, options, maps, map size, switch note.  It decides the
+// firmware features from model and version.  What is shown, and the routines
+// of the map editor and the settings page, sit behind IConnectionView, which
+// the main window implements and tests fake.  Owned by the main window; UI
+// thread only.
+#pragma once
+
+#include "DeviceLink.h"
+
+#include <QStringList>
+
+namespace zembrik {
+
+enum TFirmwareFeature { ffDiagnostics, ffMidiLog, ffMultiMap, ffSwitchNote, ffHiHatThreshold };
+
+bool FirmwareSupports(int model, int firmwareMajor, int firmwareMinor, int feature);
+
+inline const QStringList ModelNames{QStringLiteral("MIDI Zembrik"), QStringLiteral("MIDI Zembrik KQ")};
+inline const QStringList ConsoleNames{QStringLiteral("Playstation"), QStringLiteral("Wii"), QStringLiteral("Xbox")};
+inline const QStringList GameModeNames{QStringLiteral("ROCK BAND 2"), QStringLiteral("GUITAR HERO")};
+
+// Map status flags read by the removal warning.
+enum : quint8 {
+    msModified = 0x01,
+    msUpdating = 0x02,
+    msRecalledFromFile = 0x04,
+    msRecalledFromBox = 0x08,
+    msSavedInFile = 0x10,
+    msSavedToBox = 0x20,
+};
+// "MIDI Zembrik removed without saving map!" is due.
+constexpr bool RemovalWarningDue(quint8 status)
+{
+    return (status & (msModified | msRecalledFromFile)) && !(status & (msRecalledFromBox | msSavedToBox));
+}
+
+class IConnectionView {
+public:
+    virtual ~IConnectionView() = default;
+    // Information panel and status bar.
+    virtual void ShowModel(int model) = 0;
+    virtual void SetConsole(int console) = 0;
+    virtual void AppendConsoleText(const QString &text) = 0;
+    virtual void ShowStatus(const QString &text) = 0;
+    virtual void ShowFirmware(const QString &text) = 0;
+    virtual void ShowGameMode(const QString &text) = 0;
+    virtual void ShowConnectionState(bool connected) = 0;
+    // A box that matches but cannot be opened: node, cause and the fix.
+    virtual void ShowAccessError(const QString &error) = 0;
+    virtual void WarnRemoval() = 0;
+    // The game-mode view; sends command 0x18 itself.
+    virtual void SetGameModeView(int mode) = 0;
+    virtual int ViewGameMode() const = 0;
+    virtual void SetViewMenuVisible(bool visible) = 0;
+    // The map editor.
+    virtual void SetSwitchGroupVisible(bool visible) = 0;
+    virtual void SetCloneVisible(bool visible) = 0;
+    virtual void SetMapCount(int count) = 0;
+    virtual void SelectMap(int map) = 0;
+    virtual int CurrentMap() const = 0;
+    virtual void SetMapGeometry(int outputs, int notesPerOutput) = 0;
+    // Shows the note and, while connected, sends it back with command 0x14.
+    virtual void SetSwitchNote(int note) = 0;
+    virtual quint8 MapStatus() const = 0;
+    virtual void SetMapStatus(quint8 status) = 0;
+    // The settings page.
+    virtual void ReadDeviceSettings() = 0;
+};
+
+class TConnection {
+public:
+    TConnection(TDeviceLink &link, IConnectionView &view);
+
+    // The transport's arrival and removal handlers.
+    void HIDControllerArrival();
+    void HIDControllerRemoval();
+    void UpdateConnection();
+    // The window closes through its close box: command 0x00 while connected.
+    void EndSession();
+
+    bool Supports(int feature) const { return FirmwareSupports(Model, FirmwareMajor, FirmwareMinor, feature); }
+
+    bool Connected = false;
+    int Model = 0;
+    int Console = 0;
+    int FirmwareMajor = -1;
+    int FirmwareMinor = 0;
+    bool MidiOut = false;
+    int MapCount = 2;
+
+private:
+    bool send(const TCommand &c, TCommandReply &r) { return link_.SendCommand(c, r); }
+    TDeviceLink &link_;
+    IConnectionView &view_;
+};
+
+} // namespace zembrik
