@@ -10,6 +10,7 @@
 #pragma once
 
 #include "DeviceLink.h"
+#include "MapStatus.h"
 
 #include <QStringList>
 
@@ -22,21 +23,6 @@ bool FirmwareSupports(int model, int firmwareMajor, int firmwareMinor, int featu
 inline const QStringList ModelNames{QStringLiteral("MIDI Zembrik"), QStringLiteral("MIDI Zembrik KQ")};
 inline const QStringList ConsoleNames{QStringLiteral("Playstation"), QStringLiteral("Wii"), QStringLiteral("Xbox")};
 inline const QStringList GameModeNames{QStringLiteral("ROCK BAND 2"), QStringLiteral("GUITAR HERO")};
-
-// Map status flags read by the removal warning.
-enum : quint8 {
-    msModified = 0x01,
-    msUpdating = 0x02,
-    msRecalledFromFile = 0x04,
-    msRecalledFromBox = 0x08,
-    msSavedInFile = 0x10,
-    msSavedToBox = 0x20,
-};
-// "MIDI Zembrik removed without saving map!" is due.
-constexpr bool RemovalWarningDue(quint8 status)
-{
-    return (status & (msModified | msRecalledFromFile)) && !(status & (msRecalledFromBox | msSavedToBox));
-}
 
 class IConnectionView {
 public:
