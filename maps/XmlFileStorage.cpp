@@ -515,7 +515,10 @@ bool XmlFileStorage::Flush()
     }
     // A new file replaces the old one only once it has been written whole.
     QSaveFile file(fileName_);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a buffered write reports success and a full disk then
+    // goes unnoticed until commit(), which on Qt 6.4 can still rename the
+    // empty temporary file over the old one.  Every write is checked here.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         lastError_ = QStringLiteral("%1: %2").arg(fileName_, file.errorString());
         return false;
     }

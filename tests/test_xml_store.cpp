@@ -163,7 +163,7 @@ private slots:
         writeAll(path, "<Configuration><A>1</A></Configuration>");
         const QByteArray old = readAll(path);
         QFile filler(mnt.filePath(QStringLiteral("filler")));
-        QVERIFY(filler.open(QIODevice::WriteOnly));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         const QByteArray block(4096, 'x');
         while (filler.write(block) == block.size() && filler.flush()) {
         }
