@@ -1,0 +1,58 @@
+// Moving the note maps to and from the box, slot by slot.
+//
+// For each map: the map is made the box's active one (the window's
+// SelectMapOnBox, which sends command 0x12 when the box has several maps),
+// then every slot of the geometry is read with 0x03 or written with 0x04,
+// outputs first, then slots; each write is followed by a 10 ms pause before
+// anything else goes out.  A failed exchange ends the transfer: the status
+// shows the direction's error text and ETransferError carries it on.
+// Progress (slots done of all) is reported as it goes.  UI thread only; the
+// window owns one and disables what could change the maps while it runs.
+#pragma once
+
+#include "DeviceLink.h"
+#include "NoteMaps.h"
+
+#include <functional>
+#include <stdexcept>
+
+namespace zembrik {
+
+class ETransferError : public std::runtime_error {
+public:
+    explicit ETransferError(const QString &message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};
+
+inline const QString kReadErrorText = QStringLiteral("Error transferring map entry from MIDI Zembrik");
+inline const QString kWriteErrorText = QStringLiteral("ERROR transferring map entry to MIDI Zembrik");
+
+class TMapTransfer {
+public:
+    explicit TMapTransfer(TDeviceLink &link) : link_(link) {}
+
+    std::function<void(const QString &)> ShowStatus;
+    std::function<void(int done, int total)> Progress;
+    std::function<void(int map)> SelectMapOnBox;
+
+    // Reads maps 0..mapCount-1 into maps (each map is cleared first).
+    void ReadMaps(TNoteMaps &maps, int mapCount, int outputs, int notesPerOutput);
+    // Writes maps 0..mapCount-1, empty slots as 255.
+    void WriteMaps(const TNoteMaps &maps, int mapCount, int outputs, int notesPerOutput);
+    bool Running() const { return running_; }
+
+    static constexpr int kWritePauseMs = 10;
+
+private:
+    void status(const QString &t) const
+    {
+        if (ShowStatus)
+            ShowStatus(t);
+    }
+    void pause();
+
+    TDeviceLink &link_;
+    bool running_ = false;
+};
+
+} // namespace zembrik
