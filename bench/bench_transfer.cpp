@@ -1,0 +1,47 @@
+// Full store and full read of two 8 x 10 maps against the emulated box with a
+// set reply latency, as a ratio to the lower bound: 160 x (latency + 10 ms)
+// for a store, 160 x latency for a read.
+#include "EmulatedHidPlatform.h"
+#include "JvHid.h"
+#include "MapTransfer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+
+using namespace zembrik;
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    for (int latency : {1, 8}) {
+        EmulatedHidPlatform bus;
+        VirtualBox box;
+        bus.plugBox(&box);
+        TJvHidDeviceController controller(&bus);
+        TDeviceLink link(&controller);
+        controller.OnEnumerate = [&](TJvHidDevice *d, int i) { return link.HIDControllerEnumerate(d, i); };
+        controller.OnDeviceData = [&](TJvHidDevice *d, quint8 id, const quint8 *data, quint16 n) {
+            link.HIDControllerDeviceData(d, id, data, n);
+        };
+        while (controller.Count() == 0)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        controller.EnumerateDevices();
+        box.setReplyLatencyMs(latency);
+        TMapTransfer transfer(link);
+        TNoteMaps maps;
+        for (int o = 0; o < 8; ++o)
+            maps.Set(0, o, 0, 36 + o);
+        QElapsedTimer t;
+        t.start();
+        transfer.WriteMaps(maps, 2, 8, 10);
+        const double store = t.nsecsElapsed() / 1e6;
+        t.restart();
+        transfer.ReadMaps(maps, 2, 8, 10);
+        const double read = t.nsecsElapsed() / 1e6;
+        std::printf("latency %d ms: store %.0f ms (ratio %.3f), read %.0f ms (ratio %.3f)\n", latency, store,
+                    store / (160.0 * (latency + 10)), read, read / (160.0 * latency));
+    }
+    return 0;
+}
