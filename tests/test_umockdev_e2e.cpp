@@ -52,6 +52,20 @@ private slots:
         QVERIFY(LinkHarness::waitFor([&] { return h.greetings > greetings && h.controller.Count() == 1; }));
         QVERIFY(h.connected);
 
+        // A burst of udev events (three devices, several events each) gives
+        // one refresh, or two when the burst straddles the quiet time.
+        const int refreshes = h.controller.RefreshCount();
+        QList<int> burst;
+        for (int i = 0; i < 3; ++i)
+            burst << bus.plugOther(0x046D, quint16(0xC100 + i), QStringLiteral("Keyboard"));
+        QVERIFY(LinkHarness::waitFor([&] { return h.controller.Count() == 4; }));
+        QTest::qWait(100);
+        QVERIFY2(h.controller.RefreshCount() - refreshes <= 2,
+                 qPrintable(QString::number(h.controller.RefreshCount() - refreshes)));
+        for (int id : burst)
+            bus.unplug(id);
+        QVERIFY(LinkHarness::waitFor([&] { return h.controller.Count() == 1 && h.connected; }));
+
         // Removal of the box itself.
         bus.unplug(boxId);
         QVERIFY(LinkHarness::waitFor([&] { return h.controller.Count() == 0; }));
