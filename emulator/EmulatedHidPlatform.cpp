@@ -25,7 +25,8 @@ namespace {
 
 class EmulatedHandle final : public IHidHandle {
 public:
-    explicit EmulatedHandle(std::shared_ptr<EmulatedHidPlatform::Node> node) : node_(std::move(node))
+    EmulatedHandle(std::shared_ptr<EmulatedHidPlatform::Node> node, int capacity)
+        : node_(std::move(node)), capacity_(capacity)
     {
         std::lock_guard lock(node_->mutex);
         node_->handles.push_back(this);
@@ -114,7 +115,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable cv_;
     std::deque<std::vector<quint8>> queue_;
-    int capacity_ = 32; // driver default
+    int capacity_;
     bool gone_ = false;
     QString error_;
 };
@@ -279,7 +280,7 @@ std::unique_ptr<IHidHandle> EmulatedHidPlatform::open(const QString &path, QStri
             *error = QStringLiteral("Permission denied");
         return nullptr;
     }
-    return std::make_unique<EmulatedHandle>(node);
+    return std::make_unique<EmulatedHandle>(node, defaultQueue_.load());
 }
 
 } // namespace zembrik

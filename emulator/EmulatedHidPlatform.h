@@ -35,6 +35,8 @@ public:
     HidInterfaceInfo info(int id) const;
     // Devices are listed in this order (a fresh list per refresh).
     void setWalkOrderReversed(bool reversed);
+    // Queue length of newly opened handles (the driver default).
+    void setDefaultQueueLength(int reports) { defaultQueue_ = reports; }
     int enumerateCalls() const { return enumerateCalls_; }
     int openCalls() const { return openCalls_; }
 
@@ -55,6 +57,7 @@ private:
     int generation_ = 0;
     bool reversed_ = false;
     bool announcePending_ = false;
+    std::atomic<int> defaultQueue_{32};
     std::atomic<int> enumerateCalls_{0};
     std::atomic<int> openCalls_{0};
 };
