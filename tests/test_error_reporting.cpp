@@ -1,0 +1,74 @@
+// The top-level error handler: an exception escaping a handler, also inside
+// a nested event loop (as in a command exchange's wait), reaches the
+// prompter's error dialog and the program goes on.
+#include "Prompter.h"
+#include "ZembrikApplication.h"
+
+#include <QEventLoop>
+#include <QTest>
+#include <QTimer>
+
+#include <stdexcept>
+
+using namespace zembrik;
+
+namespace {
+class FakePrompter : public IPrompter {
+public:
+    bool Confirm(const QString &text, Buttons) override
+    {
+        asked << text;
+        return answer;
+    }
+    void Information(const QString &text) override { infos << text; }
+    void Error(const QString &text) override { errors << text; }
+    QString OpenFileName(const QString &, const QString &) override { return file; }
+    QString SaveFileName(const QString &, const QString &) override { return file; }
+    QStringList asked, infos, errors;
+    bool answer = true;
+    QString file;
+};
+} // namespace
+
+class ErrorReportingTest : public QObject {
+    Q_OBJECT
+    FakePrompter prompter;
+
+private slots:
+    void init()
+    {
+        prompter = FakePrompter();
+        static_cast<TZembrikApplication *>(qApp)->SetPrompter(&prompter);
+    }
+
+    void escapingExceptionIsShownAndTheLoopGoesOn()
+    {
+        bool after = false;
+        QTimer::singleShot(0, [] { throw std::runtime_error("Device cannot be opened"); });
+        QTimer::singleShot(20, [&] { after = true; });
+        QTRY_VERIFY(after);
+        QCOMPARE(prompter.errors, QStringList({"Device cannot be opened"}));
+    }
+
+    void insideANestedWait()
+    {
+        QEventLoop wait;
+        bool nestedWentOn = false;
+        QTimer::singleShot(0, [] { throw std::runtime_error("ERROR transferring map entry to MIDI Zembrik"); });
+        QTimer::singleShot(30, [&] {
+            nestedWentOn = true;
+            wait.quit();
+        });
+        wait.exec();
+        QVERIFY(nestedWentOn);
+        QCOMPARE(prompter.errors, QStringList({"ERROR transferring map entry to MIDI Zembrik"}));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    TZembrikApplication app(argc, argv);
+    ErrorReportingTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_error_reporting.moc"
