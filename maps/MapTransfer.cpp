@@ -1,7 +1,6 @@
 #include "MapTransfer.h"
 
 #include <QEventLoop>
-#include <QScopeGuard>
 #include <QTimer>
 
 namespace zembrik {
@@ -17,70 +16,58 @@ void TMapTransfer::pause()
     }
 }
 
-void TMapTransfer::ReadMaps(TNoteMaps &maps, int mapCount, int outputs, int notesPerOutput)
+void TMapTransfer::run(int mapCount, int outputs, int notesPerOutput, const QString &statusText,
+                       const QString &errorText, const std::function<bool(int, int, int)> &slot)
 {
     const TMapGeometry g = ClampGeometry(mapCount, outputs, notesPerOutput);
     running_ = true;
-    auto done = qScopeGuard([&] {
-        running_ = false;
-        status(QStringLiteral("Transfer complete"));
-    });
     const int total = g.maps * g.outputs * g.notesPerOutput;
     int count = 0;
     for (int m = 0; m < g.maps; ++m) {
-        maps.Clear(m);
-        status(QStringLiteral("Transferring map %1 from MIDI Zembrik...").arg(m + 1));
+        status(statusText.arg(m + 1));
         if (SelectMapOnBox)
             SelectMapOnBox(m);
         for (int o = 0; o < g.outputs; ++o)
             for (int s = 0; s < g.notesPerOutput; ++s) {
-                TCommandReply r;
-                if (!link_.SendCommand(cmd::GetMapEntry(quint8(o), quint8(s)), r)) {
-                    // The error stays in the status bar: a failed
-                    // transfer is never shown as complete.
-                    done.dismiss();
+                if (!slot(m, o, s)) {
+                    // The error stays in the status bar: a failed transfer
+                    // is never shown as complete.
                     running_ = false;
-                    status(kReadErrorText);
-                    throw ETransferError(kReadErrorText);
+                    status(errorText);
+                    throw ETransferError(errorText);
                 }
-                maps.Set(m, o, s, r.First);
                 if (Progress)
                     Progress(++count, total);
             }
     }
+    running_ = false;
+    status(QStringLiteral("Transfer complete"));
+}
+
+void TMapTransfer::ReadMaps(TNoteMaps &maps, int mapCount, int outputs, int notesPerOutput)
+{
+    run(mapCount, outputs, notesPerOutput, QStringLiteral("Transferring map %1 from MIDI Zembrik..."),
+        kReadErrorText, [&](int m, int o, int s) {
+            if (o == 0 && s == 0)
+                maps.Clear(m); // each map is emptied as its reading starts
+            TCommandReply r;
+            if (!link_.SendCommand(cmd::GetMapEntry(quint8(o), quint8(s)), r))
+                return false;
+            maps.Set(m, o, s, r.First);
+            return true;
+        });
 }
 
 void TMapTransfer::WriteMaps(const TNoteMaps &maps, int mapCount, int outputs, int notesPerOutput)
 {
-    const TMapGeometry g = ClampGeometry(mapCount, outputs, notesPerOutput);
-    running_ = true;
-    auto done = qScopeGuard([&] {
-        running_ = false;
-        status(QStringLiteral("Transfer complete"));
-    });
-    const int total = g.maps * g.outputs * g.notesPerOutput;
-    int count = 0;
-    for (int m = 0; m < g.maps; ++m) {
-        status(QStringLiteral("Transfering map %1 to MIDI Zembrik...").arg(m + 1));
-        if (SelectMapOnBox)
-            SelectMapOnBox(m);
-        for (int o = 0; o < g.outputs; ++o)
-            for (int s = 0; s < g.notesPerOutput; ++s) {
-                const int note = maps.At(m, o, s);
-                TCommandReply r;
-                if (!link_.SendCommand(cmd::SetMapEntry(quint8(o), quint8(s), quint8(note)), r)) {
-                    // The error stays in the status bar: a failed
-                    // transfer is never shown as complete.
-                    done.dismiss();
-                    running_ = false;
-                    status(kWriteErrorText);
-                    throw ETransferError(kWriteErrorText);
-                }
-                pause();
-                if (Progress)
-                    Progress(++count, total);
-            }
-    }
+    run(mapCount, outputs, notesPerOutput, QStringLiteral("Transfering map %1 to MIDI Zembrik..."),
+        kWriteErrorText, [&](int m, int o, int s) {
+            TCommandReply r;
+            if (!link_.SendCommand(cmd::SetMapEntry(quint8(o), quint8(s), quint8(maps.At(m, o, s))), r))
+                return false;
+            pause();
+            return true;
+        });
 }
 
 } // namespace zembrik

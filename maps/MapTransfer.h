@@ -50,6 +50,9 @@ private:
             ShowStatus(t);
     }
     void pause();
+    // The loop both directions share; slot() does one exchange.
+    void run(int mapCount, int outputs, int notesPerOutput, const QString &statusText, const QString &errorText,
+             const std::function<bool(int, int, int)> &slot);
 
     TDeviceLink &link_;
     bool running_ = false;

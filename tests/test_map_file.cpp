@@ -1,6 +1,7 @@
 // Map files: what a save writes within the geometry, what a recall reads in
 // either layout, and that a failed save keeps the old file.
 #include "MapFile.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -9,20 +10,8 @@
 #include <QTest>
 
 using namespace zembrik;
+using namespace zembrik::test;
 
-namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-} // namespace
 
 class MapFileTest : public QObject {
     Q_OBJECT
@@ -105,22 +94,15 @@ private slots:
 
     void failedSaveKeepsTheOldFile()
     {
-        QTemporaryDir mnt;
-        if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                                        QStringLiteral("size=64k"), QStringLiteral("tmpfs"), mnt.path()}) != 0)
+        SmallDisk mnt;
+        if (!mnt.mounted())
             QSKIP("cannot mount a tmpfs here");
-        auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mnt.path()}); });
         const QString path = mnt.filePath(QStringLiteral("kit.map"));
         TNoteMaps maps;
         maps.Set(0, 0, 0, 36);
         QVERIFY(SaveMapFile(path, maps, {}).ok);
         const QByteArray old = readAll(path);
-        QFile filler(mnt.filePath(QStringLiteral("filler")));
-        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-        filler.close();
+        mnt.fill();
         for (int o = 0; o < MaxOutputs; ++o)
             for (int s = 0; s < MaxNotesPerOutput; ++s)
                 maps.Set(0, o, s, o * 10 + s);

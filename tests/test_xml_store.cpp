@@ -3,6 +3,7 @@
 #include "DataStore.h"
 #include "XMLConfig.h"
 #include "XmlFileStorage.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -11,19 +12,9 @@
 #include <QTest>
 
 using namespace zembrik;
+using namespace zembrik::test;
 
 namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 const QByteArray kDecl = "<?xml version=\"1.0\" encoding=\"Windows-1252\" standalone=\"no\"?>\r\n";
 } // namespace
 
@@ -154,20 +145,13 @@ private slots:
     // reported.  Needs a small tmpfs, which only root can mount.
     void fullDiskKeepsOldFile()
     {
-        QTemporaryDir mnt;
-        if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                                        QStringLiteral("size=64k"), QStringLiteral("tmpfs"), mnt.path()}) != 0)
+        SmallDisk mnt;
+        if (!mnt.mounted())
             QSKIP("cannot mount a tmpfs here");
-        auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mnt.path()}); });
         const QString path = mnt.filePath(QStringLiteral("kit.map"));
         writeAll(path, "<Configuration><A>1</A></Configuration>");
         const QByteArray old = readAll(path);
-        QFile filler(mnt.filePath(QStringLiteral("filler")));
-        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-        filler.close();
+        mnt.fill();
         XmlFileStorage s;
         s.SetFileName(path);
         for (int i = 0; i < 400; ++i)
