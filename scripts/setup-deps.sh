@@ -3,7 +3,7 @@
 # they are missing.  Safe to run again.
 set -eu
 
-PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6test6 \
+PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libqt6test6 \
 libgl-dev libhidapi-dev libudev-dev umockdev libumockdev-dev xvfb xauth clang-14 libclang-rt-14-dev"
 
 missing=""

@@ -1,59 +1,26 @@
-// Program entry.  Until the main window exists this is a console program that
-// follows the HID bus, greets the box when it appears and reports what it
-// found.
-#include "DeviceLink.h"
+// Program entry: the application with its top-level error handler, the main
+// window on the real HID bus, and the message loop.  The first device scan
+// runs once the loop is up.
 #include "HidrawPlatform.h"
-#include "JvHid.h"
-
-#include <QCoreApplication>
-#include <QTextStream>
+#include "Main.h"
+#include "Prompter.h"
+#include "ZembrikApplication.h"
 
 using namespace zembrik;
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("MIDI Zembrik Setup"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ZEMBRIK_VERSION));
-    QTextStream out(stdout);
+    TZembrikApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(kApplicationTitle);
+    QGuiApplication::setDesktopFileName(QStringLiteral("midizembrik-setup"));
 
+    TWidgetPrompter prompter;
+    app.SetPrompter(&prompter);
     HidrawPlatform platform;
-    TJvHidDeviceController controller(&platform);
-    TDeviceLink link(&controller);
-    bool connected = false;
-
-    auto connectBox = [&] {
-        if (TJvHidDevice *old = link.CurrentDevice) {
-            link.CurrentDevice = nullptr;
-            controller.ReleaseDevice(old);
-        }
-        connected = false;
-        link.AccessError.clear();
-        controller.EnumerateDevices();
-        if (!link.AccessError.isEmpty())
-            out << "MIDI Zembrik found but cannot be opened: " << link.AccessError << Qt::endl;
-        if (!link.CurrentDevice) {
-            out << "No MIDI Zembrik found." << Qt::endl;
-            return;
-        }
-        TCommandReply hello, version;
-        connected = link.SendCommand(cmd::Hello(), hello) && hello.First == kHelloArg1 && hello.Second == kHelloArg2;
-        if (!connected) {
-            out << "A device answers to the box's identifiers but not to its greeting." << Qt::endl;
-            return;
-        }
-        link.SendCommand(cmd::GetVersion(), version);
-        out << link.CurrentDevice->ProductString() << " found, firmware " << version.First << "." << version.Second
-            << Qt::endl;
-    };
-    controller.OnEnumerate = [&](TJvHidDevice *d, int i) { return link.HIDControllerEnumerate(d, i); };
-    controller.OnDeviceData = [&](TJvHidDevice *d, quint8 id, const quint8 *data, quint16 size) {
-        link.HIDControllerDeviceData(d, id, data, size);
-    };
-    controller.OnArrival = [&](TJvHidDevice *) {
-        if (!connected)
-            connectBox();
-    };
-    controller.OnRemoval = [&](TJvHidDevice *) { connectBox(); };
-    return app.exec();
+    TformMain formMain(&platform, prompter);
+    prompter.SetParent(&formMain);
+    formMain.show();
+    const int rc = app.exec();
+    app.SetPrompter(nullptr);
+    return rc;
 }

@@ -1,0 +1,253 @@
+// The main window: information panel, the five pages, menus and status bar,
+// the note map editor on the first page, and the window's side of the
+// connection (it is the view TConnection drives).
+//
+// The handlers keep their designer names and stay short: each reads the
+// widgets, calls the logic in the device and maps libraries, and shows the
+// result.  The widgets are public members, as on a designed form, so that
+// tests reach them by name as the user would.  UI thread only.
+#pragma once
+
+#include "Connection.h"
+#include "DeviceLink.h"
+#include "JvHid.h"
+#include "MapTransfer.h"
+#include "NoteMaps.h"
+
+#include <QLineEdit>
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTabBar;
+class QTabWidget;
+
+namespace zembrik {
+
+class IHidPlatform;
+class IPrompter;
+class TformAbout;
+class TImage;
+class TPageControl;
+class TShape;
+
+// The maker's address, shown as the logos' hint and opened on a click.
+inline const QString kMakerAddress = QStringLiteral("https://www.midizembrik.example/");
+inline const QString kApplicationTitle = QStringLiteral("MIDI Zembrik Setup");
+
+// A note cell: digits only, at most three.  A typed value takes effect when
+// the cell loses the focus or text is pasted; Escape puts back the value
+// that last took effect.  ValueChanged is emitted whenever the value that
+// takes effect changes, typed or set by the program.
+class TNoteCell : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TNoteCell(QWidget *parent = nullptr);
+    // Sets the text as the value in effect.
+    void SetValueText(const QString &text);
+    QString ValueText() const { return value_; }
+
+signals:
+    void ValueChanged(TNoteCell *cell);
+
+protected:
+    void focusOutEvent(QFocusEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+
+private:
+    void commit();
+    QString value_;
+};
+
+class TformMain : public QMainWindow, public IConnectionView {
+    Q_OBJECT
+public:
+    TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *parent = nullptr);
+    ~TformMain() override;
+
+    // --- IConnectionView ---------------------------------------------------
+    void ShowModel(int m) override;
+    void SetConsole(int c) override;
+    void AppendConsoleText(const QString &text) override;
+    void ShowStatus(const QString &text) override;
+    void ShowFirmware(const QString &text) override;
+    void ShowGameMode(const QString &text) override;
+    void ShowConnectionState(bool connected) override;
+    void ShowAccessError(const QString &error) override;
+    void WarnRemoval() override;
+    void SetGameModeView(int mode) override;
+    int ViewGameMode() const override { return ViewGameMode_; }
+    void SetViewMenuVisible(bool visible) override;
+    void SetSwitchGroupVisible(bool visible) override;
+    void SetCloneVisible(bool visible) override;
+    void SetMapCount(int n) override;
+    void SelectMap(int map) override;
+    int CurrentMap() const override { return CurrentMap_; }
+    void SetMapGeometry(int outputs, int notes) override;
+    void SetSwitchNote(int n) override;
+    quint8 MapStatus() const override { return MapStatus_; }
+    void SetMapStatus(quint8 s) override;
+    void ReadDeviceSettings() override;
+
+    // --- The note map editor -------------------------------------------------
+    TNoteCell *GetCell(int output, int slot) const;
+    void SetCell(TNoteCell *cell, int value);
+    void ClearCells();
+    void ShowMap(int map);
+    void StoreCellsIntoMap(int map);
+    void ClearMaps(int map);
+    void SelectMapOnBox(int map);
+    void MarkDuplicates(int map);
+    void CompactMap();
+    void ClearLog();
+
+    bool Connected() const { return connection_.Connected; }
+    bool FirmwareSupports(int feature) const { return connection_.Supports(feature); }
+    int DeviceGameMode() const { return link_.DeviceGameMode; }
+    const TConnection &Connection() const { return connection_; }
+    TDeviceLink &Link() { return link_; }
+    TJvHidDeviceController &HIDController() { return controller_; }
+    TformAbout *About() const { return formAbout_; }
+    bool TransferRunning() const { return transfer_.Running(); }
+    QString StatusText() const;
+
+    TNoteMaps NoteMaps;
+    int MapCount = 2;
+    int OutputCount = 8;
+    int NotesPerOutput = 10;
+
+    // --- Controls ------------------------------------------------------------
+    QGroupBox *grpInfo = nullptr;
+    TImage *imgModelBase = nullptr;
+    TImage *imgModelSecond = nullptr;
+    QLabel *lblConnected = nullptr;
+    QLabel *lblFirmware = nullptr;
+    QLabel *lblGameMode = nullptr;
+    QLabel *lblConsole = nullptr;
+    QLabel *lblHelp = nullptr;
+    TImage *imgLogo = nullptr;
+
+    QTabWidget *pgMain = nullptr;
+    QWidget *tabMap = nullptr;
+    QWidget *tabSettings = nullptr;
+    QWidget *tabDiagnostics = nullptr;
+    QWidget *tabLog = nullptr;
+    QWidget *tabTest = nullptr;
+
+    QPushButton *btnUpload = nullptr;
+    QPushButton *btnRecall = nullptr;
+    QPushButton *btnSave = nullptr;
+    QPushButton *btnDownload = nullptr;
+    QGroupBox *grpMap = nullptr;
+    QLabel *lblInstruct = nullptr;
+    QTabBar *tabMaps = nullptr;
+    QPushButton *btnCopy = nullptr;
+    std::array<QFrame *, MaxOutputs> pnlOut{};
+    std::array<QLabel *, MaxOutputs> lblOut{};
+    std::array<TShape *, MaxOutputs> shpOut{};
+    std::array<std::array<TNoteCell *, MaxNotesPerOutput>, MaxOutputs> editNote{};
+    std::array<QPushButton *, MaxOutputs> btnClear{};
+    QLabel *lblRockBandNote = nullptr;
+    QLabel *lblMapStatus = nullptr;
+    QGroupBox *grpMapChange = nullptr;
+    QLineEdit *editChangeNote = nullptr;
+    QPushButton *btnSetSwitchNote = nullptr;
+    QPushButton *btnClearSwap = nullptr;
+    TPageControl *pageNoteCharts = nullptr;
+    std::array<QListWidget *, 7> chartLists{};
+    QPushButton *btnEditNoteChart = nullptr;
+    TImage *imgRBDrums = nullptr;
+    TImage *imgGHDrums = nullptr;
+    QLabel *lblDrumDiagram = nullptr;
+
+    QWidget *pnlVelocity = nullptr;
+    QWidget *pnlDiagBox = nullptr;
+    QWidget *ledHome = nullptr;
+    QLabel *lblHome = nullptr;
+
+    QFrame *pnlDrumsRB = nullptr;
+    QFrame *pnlDrumsGH = nullptr;
+    QLabel *imgWaterfall = nullptr;
+    TImage *imgLanesRB = nullptr;
+    TImage *imgLanesGH = nullptr;
+    QCheckBox *chkEnableWaterfall = nullptr;
+    QGroupBox *rgrpMap = nullptr;
+    QPushButton *btnResetHits = nullptr;
+    QLabel *lblGameModeWarn = nullptr;
+
+    QLabel *sbarBottom = nullptr;
+    QAction *Recall1 = nullptr;
+    QAction *Save1 = nullptr;
+    QAction *Exit1 = nullptr;
+    QMenu *menuView1 = nullptr;
+    QAction *miRockBand1 = nullptr;
+    QAction *miGuitarHero1 = nullptr;
+    QAction *About1 = nullptr;
+
+public slots:
+    void Exit1Click();
+    void About1Click();
+    void imgLogoClick();
+    void miRockBand1Click();
+    void tabMapsChange(int index);
+    void btnCopyClick();
+    void btnClear1Click();
+    void editNote10ValueChanged(TNoteCell *cell);
+    void btnSetSwitchNoteClick();
+    void btnClearSwapClick();
+    void editChangeNoteChange();
+    void btnGetMapClick();
+    void btnDownloadClick();
+    void btnSaveClick();
+    void btnRecallClick();
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    void BuildLayout();
+    void BuildInfoStrip(QWidget *client);
+    void BuildMapPage();
+    void BuildTestPage();
+    void BuildMenus();
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+    void beginTransfer();
+    void endTransfer();
+
+    IPrompter &prompter_;
+    TJvHidDeviceController controller_;
+    TDeviceLink link_;
+    TConnection connection_;
+    TMapTransfer transfer_;
+    TformAbout *formAbout_ = nullptr;
+    QActionGroup *gameModeGroup_ = nullptr;
+
+    int ViewGameMode_ = 0;
+    int CurrentMap_ = 0;
+    quint8 MapStatus_ = 0;
+    bool shown_ = false;
+    bool exitNow_ = false;
+    bool tabsByProgram_ = false;
+    bool switchNoteRunning_ = false;
+    QString lastAccessError_;
+    QString statusText_;
+    QFrame *grpMapSheet_ = nullptr; // the map tabs' sheet, holding the columns
+};
+
+} // namespace zembrik
