@@ -183,9 +183,9 @@ void TformMain::FormClose()
 void TformMain::Exit1Click()
 {
     // Ends at once: no close question, and nothing is sent to the box.
+    // The application ends with its last window.
     exitNow_ = true;
     close();
-    QCoreApplication::exit(0);
 }
 
 void TformMain::About1Click()

@@ -1,7 +1,7 @@
 // The top-level error handler: an exception escaping a handler, also inside
 // a nested event loop (as in a command exchange's wait), reaches the
 // prompter's error dialog and the program goes on.
-#include "Prompter.h"
+#include "FakePrompter.h"
 #include "ZembrikApplication.h"
 
 #include <QEventLoop>
@@ -12,23 +12,7 @@
 
 using namespace zembrik;
 
-namespace {
-class FakePrompter : public IPrompter {
-public:
-    bool Confirm(const QString &text, Buttons) override
-    {
-        asked << text;
-        return answer;
-    }
-    void Information(const QString &text) override { infos << text; }
-    void Error(const QString &text) override { errors << text; }
-    QString OpenFileName(const QString &, const QString &) override { return file; }
-    QString SaveFileName(const QString &, const QString &) override { return file; }
-    QStringList asked, infos, errors;
-    bool answer = true;
-    QString file;
-};
-} // namespace
+using zembrik::test::FakePrompter;
 
 class ErrorReportingTest : public QObject {
     Q_OBJECT

@@ -1,0 +1,64 @@
+// The main window on the in-process bus with an emulated box, and a
+// prompter that answers every question without a modal loop.  Widget tests
+// run on the offscreen platform.
+#pragma once
+
+#include "EmulatedHidPlatform.h"
+#include "GuiLib.h"
+#include "LinkHarness.h"
+#include "Main.h"
+#include "FakePrompter.h"
+#include "VirtualBox.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+namespace zembrik::test {
+
+struct WindowRig {
+    EmulatedHidPlatform bus;
+    std::unique_ptr<VirtualBox> box;
+    FakePrompter prompter;
+    std::unique_ptr<TformMain> form;
+
+    // Without a config: no box is plugged in.
+    explicit WindowRig(const BoxConfig *config = nullptr, int rememberedModel = 0)
+    {
+        form = std::make_unique<TformMain>(&bus, prompter);
+        SetTag(form->grpInfo, rememberedModel);
+        if (config) {
+            box = std::make_unique<VirtualBox>(*config);
+            bus.plugBox(box.get());
+        }
+        form->show();
+        if (config) {
+            // Connected, and the sequence finished (it ends with the
+            // switch note echo or the map size read).
+            LinkHarness::waitFor([&] { return form->Connected() && form->btnUpload->isEnabled(); });
+        } else {
+            QTest::qWait(30);
+        }
+    }
+    ~WindowRig()
+    {
+        form.reset();
+        if (box)
+            box.reset();
+    }
+
+    QString wire() const
+    {
+        QStringList codes;
+        for (const ReceivedCommand &c : box->commands())
+            codes << QStringLiteral("%1").arg(c.code, 2, 16, QLatin1Char('0')) +
+                         (c.code == CMD_SET_GAME_MODE || c.code == CMD_SET_SWITCH_NOTE || c.code == CMD_SELECT_MAP
+                              ? QStringLiteral("(%1)").arg(c.arg1)
+                              : QString());
+        return codes.join(QLatin1Char(' '));
+    }
+};
+
+} // namespace zembrik::test
