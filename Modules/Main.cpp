@@ -20,6 +20,7 @@
 #include <QScopeGuard>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 
 namespace zembrik {
@@ -99,8 +100,8 @@ TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *paren
     controller_.OnDeviceData = [this](TJvHidDevice *d, quint8 id, const quint8 *data, quint16 size) {
         link_.HIDControllerDeviceData(d, id, data, size);
     };
-    controller_.OnArrival = [this](TJvHidDevice *) { connection_.HIDControllerArrival(); };
-    controller_.OnRemoval = [this](TJvHidDevice *) { connection_.HIDControllerRemoval(); };
+    controller_.OnArrival = [this](TJvHidDevice *) { deviceEvent(false); };
+    controller_.OnRemoval = [this](TJvHidDevice *) { deviceEvent(true); };
     transfer_.ShowStatus = [this](const QString &t) { ShowStatus(t); };
     transfer_.SelectMapOnBox = [this](int m) { SelectMapOnBox(m); };
     transfer_.Progress = [this](int done, int total) {
@@ -113,6 +114,40 @@ TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *paren
 }
 
 TformMain::~TformMain() = default;
+
+// A device change while a transfer waits for the box (or while a deferred
+// greeting runs) would change the maps and the geometry under it: it is
+// held back and handled as soon as that has ended.
+void TformMain::deviceEvent(bool removal)
+{
+    if (transfer_.Running() || connecting_) {
+        pendingEvent_ = true;
+        pendingRemoval_ = pendingRemoval_ || removal;
+        return;
+    }
+    connecting_ = true;
+    auto done = qScopeGuard([this] {
+        connecting_ = false;
+        runPendingDeviceEvent();
+    });
+    if (removal)
+        connection_.HIDControllerRemoval();
+    else
+        connection_.HIDControllerArrival();
+}
+
+void TformMain::runPendingDeviceEvent()
+{
+    if (!pendingEvent_)
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (!pendingEvent_ || transfer_.Running() || connecting_)
+            return;
+        const bool removal = pendingRemoval_;
+        pendingEvent_ = pendingRemoval_ = false;
+        deviceEvent(removal);
+    });
+}
 
 void TformMain::FormCreate()
 {
@@ -266,8 +301,9 @@ void TformMain::ShowAccessError(const QString &error)
     lastAccessError_ = error;
     prompter_.Error(
         QStringLiteral("A MIDI Zembrik is plugged in, but it cannot be opened:\n%1\n\n"
-                       "Your user needs access to the box's device node. Install the udev rule that comes with the "
-                       "program and plug the box in again:\n\n"
+                       "Your user needs access to the box's device node. Install the udev rule 70-midizembrik.rules "
+                       "that comes with the program (shell/ in the source, lib/udev/rules.d when installed) and "
+                       "plug the box in again:\n\n"
                        "  sudo cp 70-midizembrik.rules /etc/udev/rules.d/\n"
                        "  sudo udevadm control --reload-rules\n"
                        "  sudo udevadm trigger")
@@ -598,6 +634,8 @@ void TformMain::btnGetMapClick()
                                           "Are you sure you want to do this?"),
                            IPrompter::Buttons::YesNo))
         return;
+    // A device change held back during the transfer is handled at the end.
+    auto pending = qScopeGuard([this] { runPendingDeviceEvent(); });
     SetMapStatus(MapStatus_ | msUpdating);
     beginTransfer();
     try {
@@ -620,6 +658,7 @@ void TformMain::btnDownloadClick()
 {
     if (!Connected() || transfer_.Running())
         return;
+    auto pending = qScopeGuard([this] { runPendingDeviceEvent(); });
     CompactMap();
     StoreCellsIntoMap(CurrentMap_);
     {

@@ -227,6 +227,8 @@ private:
     void FormShow();
     bool FormCloseQuery();
     void FormClose();
+    void deviceEvent(bool removal);
+    void runPendingDeviceEvent();
     void beginTransfer();
     void endTransfer();
 
@@ -245,6 +247,9 @@ private:
     bool exitNow_ = false;
     bool tabsByProgram_ = false;
     bool switchNoteRunning_ = false;
+    bool connecting_ = false;
+    bool pendingEvent_ = false;
+    bool pendingRemoval_ = false;
     QString lastAccessError_;
     QString statusText_;
     QFrame *grpMapSheet_ = nullptr; // the map tabs' sheet, holding the columns

@@ -9,6 +9,11 @@ scripts/setup-deps.sh >&2
 cmake --preset default >/dev/null
 cmake --build --preset default --target midizembrik-setup zembrik-demo
 
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display: run this from a desktop session, or under xvfb-run." >&2
+    exit 1
+fi
+
 real_box=""
 for d in /sys/bus/hid/devices/*; do
     case "$(basename "$d")" in

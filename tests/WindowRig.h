@@ -23,6 +23,7 @@ struct WindowRig {
     std::unique_ptr<VirtualBox> box;
     FakePrompter prompter;
     std::unique_ptr<TformMain> form;
+    int boxId = -1;
 
     // Without a config: no box is plugged in.
     explicit WindowRig(const BoxConfig *config = nullptr, int rememberedModel = 0)
@@ -31,7 +32,7 @@ struct WindowRig {
         SetTag(form->grpInfo, rememberedModel);
         if (config) {
             box = std::make_unique<VirtualBox>(*config);
-            bus.plugBox(box.get());
+            boxId = bus.plugBox(box.get());
         }
         form->show();
         if (config) {
