@@ -2,9 +2,12 @@
 // a nested event loop (as in a command exchange's wait), reaches the
 // prompter's error dialog and the program goes on.
 #include "FakePrompter.h"
+#include "WindowRig.h"
 #include "ZembrikApplication.h"
 
 #include <QEventLoop>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -12,7 +15,7 @@
 
 using namespace zembrik;
 
-using zembrik::test::FakePrompter;
+using namespace zembrik::test;
 
 class ErrorReportingTest : public QObject {
     Q_OBJECT
@@ -46,6 +49,24 @@ private slots:
         wait.exec();
         QVERIFY(nestedWentOn);
         QCOMPARE(prompter.errors, QStringList({"ERROR transferring map entry to MIDI Zembrik"}));
+    }
+
+    // The user presses "Store Map on MIDI Zembrik" and the box stops
+    // answering: the dialog shows the direction's error, and the window is
+    // usable again.
+    void failedTransferFromTheButton()
+    {
+        const BoxConfig c = MakeBoxConfig(BoxConfig::Model::Base, 3, 8, true);
+        WindowRig rig(&c);
+        static_cast<TZembrikApplication *>(qApp)->SetPrompter(&rig.prompter);
+        QVERIFY(rig.form->btnDownload->isEnabled());
+        rig.box->dropRepliesTo(CMD_SET_MAP_ENTRY);
+        QTimer::singleShot(0, rig.form->btnDownload, &QPushButton::click);
+        QVERIFY(LinkHarness::waitFor([&] { return !rig.prompter.errors.isEmpty(); }));
+        QCOMPARE(rig.prompter.errors, QStringList({"ERROR transferring map entry to MIDI Zembrik"}));
+        QVERIFY(rig.form->pgMain->isEnabled());
+        QVERIFY(rig.form->btnDownload->isEnabled());
+        static_cast<TZembrikApplication *>(qApp)->SetPrompter(&prompter);
     }
 };
 
