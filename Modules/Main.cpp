@@ -4,6 +4,7 @@
 #include "Controls.h"
 #include "GameModeView.h"
 #include "GuiLib.h"
+#include "MapFile.h"
 #include "Prompter.h"
 
 #include <QAction>
@@ -603,6 +604,16 @@ void TformMain::editChangeNoteChange()
 void TformMain::ReadDeviceSettings() {}
 void TformMain::ClearLog() {}
 
+namespace {
+const QString kRecallQuestion = QStringLiteral("Recalling a note map will overwrite the changes you've made.\r\n"
+                                               "Are you sure you want to do this?");
+// Saved names end in ".MAP"; on Linux names are case-sensitive, so the open
+// dialog lists both spellings.
+const QString kOpenFilter = QStringLiteral("MIDI Zembrik Map|*.map;*.MAP");
+const QString kSaveFilter = QStringLiteral("MIDI Zembrik Map|*.MAP");
+const QString kMapSuffix = QStringLiteral(".MAP");
+} // namespace
+
 // --- Map transfer -------------------------------------------------------------------------
 
 void TformMain::beginTransfer()
@@ -629,10 +640,7 @@ void TformMain::btnGetMapClick()
 {
     if (!Connected() || transfer_.Running())
         return;
-    if ((MapStatus_ & msModified) &&
-        !prompter_.Confirm(QStringLiteral("Recalling a note map will overwrite the changes you've made.\r\n"
-                                          "Are you sure you want to do this?"),
-                           IPrompter::Buttons::YesNo))
+    if ((MapStatus_ & msModified) && !prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo))
         return;
     // A device change held back during the transfer is handled at the end.
     auto pending = qScopeGuard([this] { runPendingDeviceEvent(); });
@@ -670,7 +678,53 @@ void TformMain::btnDownloadClick()
     SetMapStatus((MapStatus_ & ~(msModified | msRecalledFromBox)) | msSavedToBox);
 }
 
-void TformMain::btnSaveClick() {}
-void TformMain::btnRecallClick() {}
+// --- Map files ------------------------------------------------------------------------
+
+
+TMapLayout TformMain::Layout() const
+{
+    return {MapCount, OutputCount, NotesPerOutput, CurrentMap_};
+}
+
+void TformMain::btnSaveClick()
+{
+    if (transfer_.Running())
+        return;
+    const QString name = prompter_.SaveFileName(kSaveFilter, kMapSuffix);
+    if (name.isEmpty())
+        return;
+    CompactMap();
+    StoreCellsIntoMap(CurrentMap_);
+    const TMapFileResult result = SaveMapFile(name, NoteMaps, Layout());
+    if (!result.ok) {
+        // The previous file is untouched, and the map is not marked saved.
+        ShowStatus(QStringLiteral("The map was not saved."));
+        prompter_.Error(QStringLiteral("The map could not be saved in %1:\n%2\n\nAn existing file of that name is "
+                                       "unchanged.")
+                            .arg(name, result.error));
+        return;
+    }
+    setWindowTitle(kApplicationTitle + QStringLiteral(" - ") + name);
+    SetMapStatus((MapStatus_ & ~(msModified | msRecalledFromFile)) | msSavedInFile);
+}
+
+void TformMain::btnRecallClick()
+{
+    if (transfer_.Running())
+        return;
+    if ((MapStatus_ & msModified) && !prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo))
+        return;
+    const QString name = prompter_.OpenFileName(kOpenFilter, kMapSuffix);
+    if (name.isEmpty())
+        return;
+    SetMapStatus(MapStatus_ | msUpdating);
+    const TMapFileResult result = LoadMapFile(name, NoteMaps, Layout());
+    setWindowTitle(kApplicationTitle + QStringLiteral(" - ") + name);
+    ShowMap(CurrentMap_);
+    MarkDuplicates(CurrentMap_);
+    SetMapStatus(msRecalledFromFile);
+    if (!result.recovery.isEmpty())
+        prompter_.Information(result.recovery);
+}
 
 } // namespace zembrik

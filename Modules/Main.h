@@ -11,6 +11,7 @@
 #include "Connection.h"
 #include "DeviceLink.h"
 #include "JvHid.h"
+#include "MapFile.h"
 #include "MapTransfer.h"
 #include "NoteMaps.h"
 
@@ -122,6 +123,8 @@ public:
     TformAbout *About() const { return formAbout_; }
     bool TransferRunning() const { return transfer_.Running(); }
     QString StatusText() const;
+    // The geometry and shown map, as map files use them.
+    TMapLayout Layout() const;
 
     TNoteMaps NoteMaps;
     int MapCount = 2;

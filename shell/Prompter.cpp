@@ -7,13 +7,14 @@
 namespace zembrik {
 
 namespace {
-// Filters are written "Description|*.ext"; Qt wants "Description (*.ext)".
+// Filters are written "Description|*.ext;*.EXT"; Qt wants
+// "Description (*.ext *.EXT)".
 QString qtFilter(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        out << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+        out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
     return out.isEmpty() ? filter : out.join(QStringLiteral(";;"));
 }
 } // namespace

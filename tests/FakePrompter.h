@@ -17,9 +17,17 @@ public:
     }
     void Information(const QString &text) override { infos << text; }
     void Error(const QString &text) override { errors << text; }
-    QString OpenFileName(const QString &, const QString &) override { return file; }
-    QString SaveFileName(const QString &, const QString &) override { return file; }
-    QStringList asked, infos, errors;
+    QString OpenFileName(const QString &filter, const QString &suffix) override
+    {
+        dialogs << QStringLiteral("open %1 %2").arg(filter, suffix);
+        return file;
+    }
+    QString SaveFileName(const QString &filter, const QString &suffix) override
+    {
+        dialogs << QStringLiteral("save %1 %2").arg(filter, suffix);
+        return file;
+    }
+    QStringList asked, infos, errors, dialogs;
     bool answer = true;
     QString file;
 };

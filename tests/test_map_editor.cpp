@@ -1,7 +1,11 @@
 // The note map editor in the window, and the transfers of the maps to and
 // from an emulated box: what the user types, what the grid shows, what
 // NoteMaps holds, and what goes over the wire.
+#include "TestFiles.h"
 #include "WindowRig.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <QAction>
 #include <QLabel>
@@ -394,6 +398,90 @@ private slots:
         QVERIFY(LinkHarness::waitFor([&] { return !f.Connected() && !f.btnUpload->isEnabled(); }));
         QCOMPARE(f.lblConnected->text(), QStringLiteral(" NOT CONNECTED"));
         QVERIFY(f.pgMain->isEnabled());
+    }
+
+    // Save compacts the shown map and names the file in the caption;
+    // recalling over changes asks first, before the dialog.
+    void saveAndRecall()
+    {
+        QTemporaryDir dir;
+        WindowRig rig;
+        TformMain &f = *rig.form;
+        f.editNote[0][3]->SetValueText(QStringLiteral("36"));
+        f.NoteMaps.Set(1, 7, 9, 49);
+        rig.prompter.file = dir.filePath(QStringLiteral("kit.MAP"));
+        f.Save1->trigger();
+        QCOMPARE(rig.prompter.dialogs, QStringList({"save MIDI Zembrik Map|*.MAP .MAP"}));
+        QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("36"));
+        QCOMPARE(f.windowTitle(), QStringLiteral("MIDI Zembrik Setup - ") + rig.prompter.file);
+        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Saved in File]"));
+
+        f.btnClear[0]->click(); // now modified
+        rig.prompter.dialogs.clear();
+        rig.prompter.answer = false;
+        f.btnRecall->click();
+        QCOMPARE(rig.prompter.asked.size(), 1);
+        QVERIFY(rig.prompter.dialogs.isEmpty()); // No: no dialog, nothing changed
+        QCOMPARE(f.editNote[0][0]->text(), QString());
+
+        rig.prompter.answer = true;
+        f.Recall1->trigger();
+        QCOMPARE(rig.prompter.dialogs, QStringList({"open MIDI Zembrik Map|*.map;*.MAP .MAP"}));
+        QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("36"));
+        QCOMPARE(f.NoteMaps.At(1, 7, 9), 49);
+        QCOMPARE(f.MapStatus(), quint8(msRecalledFromFile));
+
+        // A store on the box afterwards drops the file name again.
+        const BoxConfig c = boxConfig();
+        VirtualBox box(c);
+        rig.bus.plugBox(&box);
+        QVERIFY(LinkHarness::waitFor([&] { return f.btnUpload->isEnabled(); }));
+        f.btnUpload->click();
+        QCOMPARE(f.windowTitle(), QStringLiteral("MIDI Zembrik Setup"));
+        rig.form.reset();
+    }
+
+    // A save that cannot be written (here: the disk is full) leaves the old
+    // file as it was and does not claim "[Saved in File]".
+    void failedSaveKeepsTheOldFile()
+    {
+        SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP("needs root to mount a small tmpfs");
+        WindowRig rig;
+        TformMain &f = *rig.form;
+        const QString path = disk.filePath(QStringLiteral("old.MAP"));
+        writeAll(path, "old contents");
+        disk.fill();
+        f.editNote[0][0]->SetValueText(QStringLiteral("36"));
+        rig.prompter.file = path;
+        f.btnSave->click();
+        QCOMPARE(readAll(path), QByteArray("old contents"));
+        QCOMPARE(rig.prompter.errors.size(), 1);
+        QVERIFY(rig.prompter.errors.first().contains(path));
+        QCOMPARE(f.MapStatus(), quint8(msModified));
+        QCOMPARE(f.windowTitle(), QStringLiteral("MIDI Zembrik Setup"));
+    }
+
+    // The older single-map layout fills the shown map only.
+    void legacyFileFillsTheShownMap()
+    {
+        QTemporaryDir dir;
+        WindowRig rig;
+        TformMain &f = *rig.form;
+        const QString path = dir.filePath(QStringLiteral("old.map"));
+        writeAll(path, "<?xml version=\"1.0\"?>\r\n<Configuration>\r\n  <formMain>\r\n"
+                       "    <editNote10_Text>38</editNote10_Text>\r\n    <editNote21_Text>300</editNote21_Text>\r\n"
+                       "  </formMain>\r\n</Configuration>\r\n");
+        f.editNote[5][5]->SetValueText(QStringLiteral("60"));
+        f.tabMaps->setCurrentIndex(1);
+        rig.prompter.file = path;
+        f.btnRecall->click();
+        QCOMPARE(f.NoteMaps.At(1, 0, 0), 38);
+        QCOMPARE(f.NoteMaps.At(1, 1, 1), NoNote); // 300 is no note
+        QCOMPARE(f.NoteMaps.At(0, 5, 5), 60);
+        QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("38"));
+        QCOMPARE(f.MapStatus(), quint8(msRecalledFromFile));
     }
 };
 
