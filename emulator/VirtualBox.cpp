@@ -2,11 +2,18 @@
 
 #include <algorithm>
 
+#include <sys/prctl.h>
+
 namespace zembrik {
 
 VirtualBox::VirtualBox(const BoxConfig &config) : firmware_(config)
 {
-    scheduler_ = std::thread([this] { schedulerLoop(); });
+    scheduler_ = std::thread([this] {
+        // A reply is due at its latency, not up to 50 us later: the kernel's
+        // default timer slack would add that to every timed reply.
+        prctl(PR_SET_TIMERSLACK, 1UL);
+        schedulerLoop();
+    });
 }
 
 VirtualBox::~VirtualBox()
@@ -151,8 +158,18 @@ void VirtualBox::schedulerLoop()
             continue;
         }
         const auto due = scheduled_.begin()->first;
+        // Sleep until shortly before the reply is due, then spin the rest:
+        // a timed wake-up alone comes tens of microseconds late.
+        constexpr auto kSpin = std::chrono::microseconds(80);
+        if (Clock::now() < due - kSpin) {
+            scheduleCv_.wait_until(lock, due - kSpin);
+            continue;
+        }
         if (Clock::now() < due) {
-            scheduleCv_.wait_until(lock, due);
+            lock.unlock();
+            while (Clock::now() < due)
+                std::this_thread::yield();
+            lock.lock();
             continue;
         }
         std::vector<quint8> bytes = std::move(scheduled_.begin()->second);
