@@ -616,11 +616,17 @@ const QString kMapSuffix = QStringLiteral(".MAP");
 
 // --- Map transfer -------------------------------------------------------------------------
 
+// What could change the maps or end the window under a running transfer.
+void TformMain::setTransferActionsEnabled(bool enabled)
+{
+    for (QAction *a : {Recall1, Save1, Exit1, miRockBand1, miGuitarHero1})
+        a->setEnabled(enabled);
+    pgMain->setEnabled(enabled);
+}
+
 void TformMain::beginTransfer()
 {
-    pgMain->setEnabled(false);
-    for (QAction *a : {Recall1, Save1, Exit1, miRockBand1, miGuitarHero1})
-        a->setEnabled(false);
+    setTransferActionsEnabled(false);
     btnUpload->setEnabled(false);
     btnDownload->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -629,9 +635,7 @@ void TformMain::beginTransfer()
 void TformMain::endTransfer()
 {
     QApplication::restoreOverrideCursor();
-    for (QAction *a : {Recall1, Save1, Exit1, miRockBand1, miGuitarHero1})
-        a->setEnabled(true);
-    pgMain->setEnabled(true);
+    setTransferActionsEnabled(true);
     btnUpload->setEnabled(Connected());
     btnDownload->setEnabled(Connected());
 }

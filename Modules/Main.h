@@ -232,6 +232,7 @@ private:
     void FormClose();
     void deviceEvent(bool removal);
     void runPendingDeviceEvent();
+    void setTransferActionsEnabled(bool enabled);
     void beginTransfer();
     void endTransfer();
 

@@ -336,14 +336,12 @@ void TformMain::BuildMapPage()
         list->setFrameShape(QFrame::NoFrame);
         chartLists[i] = list;
     }
-    auto fitLists = [this] {
-        const QRect r = pageNoteCharts->PageRect();
-        for (int i = 0; i < 7; ++i)
-            chartLists[i]->setGeometry(0, 0, r.width(), i == 6 ? std::min(317, r.height() - 30) : r.height());
-        btnEditNoteChart->setGeometry(r.width() / 2 - 40, std::min(317, r.height() - 30) + 3, 80, 24);
-    };
-    btnEditNoteChart = button(pageNoteCharts->Page(6), QStringLiteral("Edit.."), QRect(), "btnEditNoteChart");
-    fitLists();
+    const QRect r = pageNoteCharts->PageRect();
+    const int customHeight = std::min(317, r.height() - 30); // room for "Edit.."
+    for (int i = 0; i < 7; ++i)
+        chartLists[i]->setGeometry(0, 0, r.width(), i == 6 ? customHeight : r.height());
+    btnEditNoteChart = button(pageNoteCharts->Page(6), QStringLiteral("Edit.."),
+                              QRect(r.width() / 2 - 40, customHeight + 3, 80, 24), "btnEditNoteChart");
 
     auto *grpGetMap = named(new QGroupBox(QStringLiteral("Get Map"), tabMap), "grpGetMap");
     grpGetMap->setGeometry(682, 2, 186, 80);

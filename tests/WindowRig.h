@@ -18,6 +18,13 @@
 
 namespace zembrik::test {
 
+// A box as the demo's defaults make it: base model, firmware 3.8, MIDI OUT.
+inline BoxConfig boxConfig(BoxConfig::Model m = BoxConfig::Model::Base, int major = 3, int minor = 8,
+                           bool midiOut = true)
+{
+    return MakeBoxConfig(m, major, minor, midiOut);
+}
+
 struct WindowRig {
     EmulatedHidPlatform bus;
     std::unique_ptr<VirtualBox> box;

@@ -46,11 +46,6 @@ void chooseView(QAction *item)
     item->trigger(); // checks it (radio group), then the handler runs
 }
 
-BoxConfig boxConfig(BoxConfig::Model m = BoxConfig::Model::Base, int major = 3, int minor = 8, bool midiOut = true)
-{
-    return MakeBoxConfig(m, major, minor, midiOut);
-}
-
 } // namespace
 
 class MainWindowTest : public QObject {

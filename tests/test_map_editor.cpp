@@ -19,11 +19,6 @@ using namespace zembrik::test;
 
 namespace {
 
-BoxConfig boxConfig(BoxConfig::Model m = BoxConfig::Model::Base, int major = 3, int minor = 8)
-{
-    return MakeBoxConfig(m, major, minor, true);
-}
-
 bool isRed(const TNoteCell *c)
 {
     return c->palette().color(QPalette::Text) == QColor(Qt::red);
