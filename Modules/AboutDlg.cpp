@@ -1,8 +1,8 @@
-#include "AboutDlg.h"
+#include "Modules/AboutDlg.h"
 
-#include "Controls.h"
-#include "Main.h"
-#include "WindowFonts.h"
+#include "Modules/AppInfo.h"
+#include "shell/Controls.h"
+#include "shell/WindowFonts.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>

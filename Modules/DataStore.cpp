@@ -1,4 +1,4 @@
-#include "DataStore.h"
+#include "Modules/DataStore.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -6,7 +6,7 @@
 // unreadable file is never overwritten.
 #pragma once
 
-#include "XMLConfig.h"
+#include "Modules/XMLConfig.h"
 
 #include <memory>
 

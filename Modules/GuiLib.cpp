@@ -1,4 +1,4 @@
-#include "GuiLib.h"
+#include "Modules/GuiLib.h"
 
 #include <QVariant>
 

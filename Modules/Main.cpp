@@ -1,11 +1,11 @@
-#include "Main.h"
+#include "Modules/Main.h"
 
-#include "AboutDlg.h"
-#include "Controls.h"
-#include "GameModeView.h"
-#include "GuiLib.h"
-#include "MapFile.h"
-#include "Prompter.h"
+#include "Modules/AboutDlg.h"
+#include "Modules/GuiLib.h"
+#include "maps/MapFile.h"
+#include "shell/Controls.h"
+#include "shell/GameModeView.h"
+#include "shell/Prompter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,11 +13,11 @@
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QRegularExpressionValidator>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QScopeGuard>
 #include <QTabBar>
 #include <QTabWidget>
@@ -93,8 +93,8 @@ void TNoteCell::mouseReleaseEvent(QMouseEvent *e)
 // --- Creation, showing, closing ---------------------------------------------------
 
 TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *parent)
-    : QMainWindow(parent), prompter_(prompter), controller_(platform), link_(&controller_),
-      connection_(link_, *this), transfer_(link_)
+    : QMainWindow(parent), prompter_(prompter), controller_(platform), link_(&controller_), connection_(link_, *this),
+      transfer_(link_)
 {
     setObjectName(QStringLiteral("formMain"));
     controller_.OnEnumerate = [this](TJvHidDevice *d, int i) { return link_.HIDControllerEnumerate(d, i); };
@@ -440,11 +440,12 @@ void TformMain::SetMapGeometry(int outputs, int notes)
 {
     const TMapGeometry g = ClampGeometry(MapCount, outputs, notes);
     if (g.clamped)
-        ShowStatus(QStringLiteral("The MIDI Zembrik reports %1 outputs of %2 notes; this program handles up to %3 of %4.")
-                       .arg(outputs)
-                       .arg(notes)
-                       .arg(MaxOutputs)
-                       .arg(MaxNotesPerOutput));
+        ShowStatus(
+            QStringLiteral("The MIDI Zembrik reports %1 outputs of %2 notes; this program handles up to %3 of %4.")
+                .arg(outputs)
+                .arg(notes)
+                .arg(MaxOutputs)
+                .arg(MaxNotesPerOutput));
     OutputCount = g.outputs;
     NotesPerOutput = g.notesPerOutput;
     for (int o = 0; o < MaxOutputs; ++o)
@@ -484,8 +485,8 @@ void TformMain::MarkDuplicates(int map)
         for (int s = 0; s < MaxNotesPerOutput; ++s) {
             TNoteCell *cell = editNote[o][s];
             QPalette pal = cell->palette();
-            pal.setColor(QPalette::Text, dup[o * MaxNotesPerOutput + s] ? QColor(Qt::red)
-                                                                         : palette().color(QPalette::WindowText));
+            pal.setColor(QPalette::Text,
+                         dup[o * MaxNotesPerOutput + s] ? QColor(Qt::red) : palette().color(QPalette::WindowText));
             cell->setPalette(pal);
         }
 }
@@ -683,7 +684,6 @@ void TformMain::btnDownloadClick()
 }
 
 // --- Map files ------------------------------------------------------------------------
-
 
 TMapLayout TformMain::Layout() const
 {

@@ -8,12 +8,13 @@
 // tests reach them by name as the user would.  UI thread only.
 #pragma once
 
-#include "Connection.h"
-#include "DeviceLink.h"
-#include "JvHid.h"
-#include "MapFile.h"
-#include "MapTransfer.h"
-#include "NoteMaps.h"
+#include "Modules/AppInfo.h"
+#include "device/Connection.h"
+#include "device/DeviceLink.h"
+#include "device/JvHid.h"
+#include "maps/MapFile.h"
+#include "maps/MapTransfer.h"
+#include "maps/NoteMaps.h"
 
 #include <QLineEdit>
 #include <QMainWindow>
@@ -42,10 +43,6 @@ class TformAbout;
 class TImage;
 class TPageControl;
 class TShape;
-
-// The maker's address, shown as the logos' hint and opened on a click.
-inline const QString kMakerAddress = QStringLiteral("https://www.midizembrik.example/");
-inline const QString kApplicationTitle = QStringLiteral("MIDI Zembrik Setup");
 
 // A note cell: digits only, at most three.  A typed value takes effect when
 // the cell loses the focus or text is pasted; Escape puts back the value
@@ -98,8 +95,10 @@ public:
     int CurrentMap() const override { return CurrentMap_; }
     void SetMapGeometry(int outputs, int notes) override;
     void SetSwitchNote(int n) override;
-    quint8 MapStatus() const override { return MapStatus_; }
-    void SetMapStatus(quint8 s) override;
+    bool UnsavedMapAtRisk() const override { return RemovalWarningDue(MapStatus_); }
+    void BoxGreeted() override { SetMapStatus(MapStatus_ & ~msSavedToBox); }
+    quint8 MapStatus() const { return MapStatus_; }
+    void SetMapStatus(quint8 s);
     void ReadDeviceSettings() override;
 
     // --- The note map editor -------------------------------------------------

@@ -1,4 +1,4 @@
-#include "XMLConfig.h"
+#include "Modules/XMLConfig.h"
 
 namespace zembrik {
 

@@ -3,7 +3,7 @@
 // explicit Flush whose result the caller can check.
 #pragma once
 
-#include "XmlFileStorage.h"
+#include "maps/XmlFileStorage.h"
 
 namespace zembrik {
 

@@ -9,11 +9,11 @@
 // 2. wait CPU: CPU time of the UI thread during one unanswered 250 ms wait.
 // 3. hand-over: reports per second from the box through the reader thread
 //    to the handler on the UI thread.
-#include "DeviceLink.h"
-#include "EmulatedHidPlatform.h"
-#include "HidrawPlatform.h"
-#include "JvHid.h"
-#include "UMockHidBus.h"
+#include "device/DeviceLink.h"
+#include "device/HidrawPlatform.h"
+#include "device/JvHid.h"
+#include "emulator/EmulatedHidPlatform.h"
+#include "emulator/UMockHidBus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -99,8 +99,8 @@ int main(int argc, char **argv)
         us.push_back(t.nsecsElapsed() / 1e3);
     }
     std::sort(us.begin(), us.end());
-    std::printf("exchange: median %.1f us, p90 %.1f us, p99 %.1f us, failures %d of %d\n", us[n / 2],
-                us[n * 9 / 10], us[n * 99 / 100], failures, n);
+    std::printf("exchange: median %.1f us, p90 %.1f us, p99 %.1f us, failures %d of %d\n", us[n / 2], us[n * 9 / 10],
+                us[n * 99 / 100], failures, n);
 
     // 2. CPU of one unanswered wait
     box.dropNextReplies(1 << 20);

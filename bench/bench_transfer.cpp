@@ -1,9 +1,9 @@
 // Full store and full read of two 8 x 10 maps against the emulated box with a
 // set reply latency, as a ratio to the lower bound: 160 x (latency + 10 ms)
 // for a store, 160 x latency for a read.
-#include "EmulatedHidPlatform.h"
-#include "JvHid.h"
-#include "MapTransfer.h"
+#include "device/JvHid.h"
+#include "emulator/EmulatedHidPlatform.h"
+#include "maps/MapTransfer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -61,8 +61,8 @@ int main(int argc, char **argv)
         const auto ss = spread(storeSteps), rs = spread(steps);
         std::printf("latency %d ms: store %.0f ms (ratio %.3f), read %.0f ms (ratio %.3f)\n", latency, store,
                     store / (160.0 * (latency + 10)), read, read / (160.0 * latency));
-        std::printf("  per entry (us): store median %.0f p90 %.0f max %.0f; read median %.0f p90 %.0f max %.0f\n", ss[0],
-                    ss[1], ss[2], rs[0], rs[1], rs[2]);
+        std::printf("  per entry (us): store median %.0f p90 %.0f max %.0f; read median %.0f p90 %.0f max %.0f\n",
+                    ss[0], ss[1], ss[2], rs[0], rs[1], rs[2]);
     }
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "Connection.h"
+#include "device/Connection.h"
 
 #include <QScopeGuard>
 
@@ -39,7 +39,7 @@ void TConnection::HIDControllerArrival()
 
 void TConnection::HIDControllerRemoval()
 {
-    if (RemovalWarningDue(view_.MapStatus()))
+    if (view_.UnsavedMapAtRisk())
         view_.WarnRemoval();
     UpdateConnection();
 }
@@ -154,7 +154,7 @@ void TConnection::UpdateConnection()
         view_.SetSwitchGroupVisible(false);
     }
 
-    view_.SetMapStatus(view_.MapStatus() & ~msSavedToBox);
+    view_.BoxGreeted();
 }
 
 } // namespace zembrik

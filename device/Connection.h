@@ -9,8 +9,7 @@
 // thread only.
 #pragma once
 
-#include "DeviceLink.h"
-#include "MapStatus.h"
+#include "device/DeviceLink.h"
 
 #include <QStringList>
 
@@ -51,8 +50,11 @@ public:
     virtual void SetMapGeometry(int outputs, int notesPerOutput) = 0;
     // Shows the note and, while connected, sends it back with command 0x14.
     virtual void SetSwitchNote(int note) = 0;
-    virtual quint8 MapStatus() const = 0;
-    virtual void SetMapStatus(quint8 status) = 0;
+    // Whether a removal would lose an edited map the box does not hold.
+    virtual bool UnsavedMapAtRisk() const = 0;
+    // The box was greeted and read: what the window holds is no longer
+    // known to be on this box.
+    virtual void BoxGreeted() = 0;
     // The settings page.
     virtual void ReadDeviceSettings() = 0;
 };

@@ -1,4 +1,4 @@
-#include "DeviceLink.h"
+#include "device/DeviceLink.h"
 
 #include <QEventLoop>
 #include <QTimer>

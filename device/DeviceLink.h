@@ -7,8 +7,8 @@
 // routing) are plugged in as hooks.  Everything runs on the UI thread.
 #pragma once
 
-#include "Commands.h"
-#include "JvHid.h"
+#include "device/Commands.h"
+#include "device/JvHid.h"
 
 #include <QObject>
 #include <QPointer>

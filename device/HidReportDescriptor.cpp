@@ -1,4 +1,4 @@
-#include "HidReportDescriptor.h"
+#include "device/HidReportDescriptor.h"
 
 #include <map>
 #include <vector>
@@ -38,20 +38,27 @@ HidReportLayout ParseReportDescriptor(const QByteArray &descriptor)
         const int tag = prefix >> 4;
         if (type == 1) { // global
             switch (tag) {
-            case 7: g.reportSize = value; break;
+            case 7:
+                g.reportSize = value;
+                break;
             case 8:
                 g.reportId = value;
                 layout.usesReportIds = true;
                 break;
-            case 9: g.reportCount = value; break;
-            case 10: stack.push_back(g); break;
+            case 9:
+                g.reportCount = value;
+                break;
+            case 10:
+                stack.push_back(g);
+                break;
             case 11:
                 if (!stack.empty()) {
                     g = stack.back();
                     stack.pop_back();
                 }
                 break;
-            default: break;
+            default:
+                break;
             }
         } else if (type == 0 && tag == 8) { // main: Input
             inputBits[g.reportId] += static_cast<unsigned long>(g.reportSize) * g.reportCount;

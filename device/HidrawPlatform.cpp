@@ -1,6 +1,6 @@
-#include "HidrawPlatform.h"
+#include "device/HidrawPlatform.h"
 
-#include "HidReportDescriptor.h"
+#include "device/HidReportDescriptor.h"
 
 #include <QFile>
 #include <QSocketNotifier>

@@ -5,7 +5,7 @@
 // Created and owned by the program's entry point; lives on the UI thread.
 #pragma once
 
-#include "HidPlatform.h"
+#include "device/HidPlatform.h"
 
 #include <QTimer>
 

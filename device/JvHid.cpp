@@ -1,4 +1,4 @@
-#include "JvHid.h"
+#include "device/JvHid.h"
 
 #include <QScopeGuard>
 #include <QSet>
@@ -42,8 +42,8 @@ public:
         // before the program quits), but never hang on a stalled device:
         // such a writer is left to finish on its own.
         std::unique_lock lock(state_->mutex);
-        const bool done = state_->doneCv.wait_for(lock, std::chrono::milliseconds(kDrainMs),
-                                                  [this] { return state_->finished; });
+        const bool done =
+            state_->doneCv.wait_for(lock, std::chrono::milliseconds(kDrainMs), [this] { return state_->finished; });
         lock.unlock();
         if (done)
             thread_.join();

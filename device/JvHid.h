@@ -15,7 +15,7 @@
 // must drop them when it releases a device or is told of its removal.
 #pragma once
 
-#include "HidPlatform.h"
+#include "device/HidPlatform.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "EmulatedHidPlatform.h"
+#include "emulator/EmulatedHidPlatform.h"
 
 #include <QMetaObject>
 

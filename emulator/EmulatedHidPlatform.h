@@ -6,8 +6,8 @@
 // sends fail once the device has gone.
 #pragma once
 
-#include "HidPlatform.h"
-#include "VirtualBox.h"
+#include "device/HidPlatform.h"
+#include "emulator/VirtualBox.h"
 
 #include <QMutex>
 

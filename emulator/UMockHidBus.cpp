@@ -1,4 +1,4 @@
-#include "UMockHidBus.h"
+#include "emulator/UMockHidBus.h"
 
 #include <umockdev.h>
 
@@ -20,32 +20,12 @@
 
 namespace zembrik {
 
-QByteArray BoxReportDescriptor()
-{
-    static const unsigned char d[] = {
-        0x06, 0x00, 0xFF, // usage page (vendor 0xFF00)
-        0x09, 0x01,       // usage 1
-        0xA1, 0x01,       // collection (application)
-        0x15, 0x00,       //   logical minimum 0
-        0x26, 0xFF, 0x00, //   logical maximum 255
-        0x75, 0x08,       //   report size 8
-        0x95, 0x40,       //   report count 64
-        0x09, 0x01,       //   usage 1
-        0x81, 0x02,       //   input (data, variable, absolute)
-        0x95, 0x08,       //   report count 8
-        0x09, 0x02,       //   usage 2
-        0xB1, 0x02,       //   feature (data, variable, absolute)
-        0xC0,             // end collection
-    };
-    return QByteArray(reinterpret_cast<const char *>(d), sizeof d);
-}
-
 namespace {
 // A mouse: buttons, x, y, wheel; 4-byte input reports.
 QByteArray MouseReportDescriptor()
 {
-    static const unsigned char d[] = {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x04,
-                                      0x15, 0x81, 0x25, 0x7F, 0x81, 0x06, 0xC0};
+    static const unsigned char d[] = {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x75, 0x08, 0x95,
+                                      0x04, 0x15, 0x81, 0x25, 0x7F, 0x81, 0x06, 0xC0};
     return QByteArray(reinterpret_cast<const char *>(d), sizeof d);
 }
 
@@ -71,9 +51,18 @@ struct UMockHidBus::Device {
 
 namespace {
 
-constexpr unsigned long iocType(unsigned long request) { return (request >> 8) & 0xFF; }
-constexpr unsigned long iocNr(unsigned long request) { return request & 0xFF; }
-constexpr unsigned long iocSize(unsigned long request) { return (request >> 16) & 0x3FFF; }
+constexpr unsigned long iocType(unsigned long request)
+{
+    return (request >> 8) & 0xFF;
+}
+constexpr unsigned long iocNr(unsigned long request)
+{
+    return request & 0xFF;
+}
+constexpr unsigned long iocSize(unsigned long request)
+{
+    return (request >> 16) & 0x3FFF;
+}
 
 // Answers the ioctls hidapi issues.  Runs on umockdev's worker thread.
 gboolean handleIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer userData)
@@ -226,7 +215,7 @@ int UMockHidBus::plug(std::unique_ptr<Device> dev)
     fcntl(d->master, F_SETFL, fcntl(d->master, F_GETFL) | O_NONBLOCK);
     fcntl(d->master, F_SETFD, FD_CLOEXEC);
     fcntl(d->slave, F_SETFD, FD_CLOEXEC);
-    struct stat st{};
+    struct stat st {};
     fstat(d->slave, &st);
     const QByteArray major = QByteArray::number(::major(st.st_rdev));
     const QByteArray minor = QByteArray::number(::minor(st.st_rdev));
@@ -242,18 +231,17 @@ int UMockHidBus::plug(std::unique_ptr<Device> dev)
     d->usbPath = p;
     g_free(p);
     const QByteArray ifaceName = usbName + ":1.0";
-    p = umockdev_testbed_add_device(testbed_, "usb", ifaceName.constData(), d->usbPath.constData(),
-                                    "bInterfaceNumber", "00", nullptr, "DEVTYPE", "usb_interface", nullptr);
+    p = umockdev_testbed_add_device(testbed_, "usb", ifaceName.constData(), d->usbPath.constData(), "bInterfaceNumber",
+                                    "00", nullptr, "DEVTYPE", "usb_interface", nullptr);
     d->ifacePath = p;
     g_free(p);
     const QByteArray hidName = "0003:" + hex4(d->vendorId).toUpper() + ":" + hex4(d->productId).toUpper() + "." +
                                QByteArray::number(hid, 16).rightJustified(4, '0').toUpper();
-    const QByteArray hidId =
-        "0003:0000" + hex4(d->vendorId).toUpper() + ":0000" + hex4(d->productId).toUpper();
+    const QByteArray hidId = "0003:0000" + hex4(d->vendorId).toUpper() + ":0000" + hex4(d->productId).toUpper();
     const QByteArray phys = "usb-0000:00:14.0-" + QByteArray::number(usb) + "/input0";
-    p = umockdev_testbed_add_device(testbed_, "hid", hidName.constData(), d->ifacePath.constData(), nullptr,
-                                    "HID_ID", hidId.constData(), "HID_NAME", d->product.constData(), "HID_UNIQ", "",
-                                    "HID_PHYS", phys.constData(), nullptr);
+    p = umockdev_testbed_add_device(testbed_, "hid", hidName.constData(), d->ifacePath.constData(), nullptr, "HID_ID",
+                                    hidId.constData(), "HID_NAME", d->product.constData(), "HID_UNIQ", "", "HID_PHYS",
+                                    phys.constData(), nullptr);
     d->hidPath = p;
     g_free(p);
     umockdev_testbed_set_attribute_binary(testbed_, d->hidPath.constData(), "report_descriptor",
@@ -287,7 +275,8 @@ int UMockHidBus::plug(std::unique_ptr<Device> dev)
         // The box may ask to be unplugged from umockdev's thread; the
         // testbed is changed on the thread that owns it.
         d->box->setUnplugHandler([this, id = d->id] {
-            QMetaObject::invokeMethod(QCoreApplication::instance(), [this, id] { unplug(id); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [this, id] { unplug(id); }, Qt::QueuedConnection);
         });
         const int master = d->master;
         Device *self = d;

@@ -11,7 +11,7 @@
 // when InMockEnvironment() is true; otherwise the real system would be seen.
 #pragma once
 
-#include "VirtualBox.h"
+#include "emulator/VirtualBox.h"
 
 #include <QByteArray>
 #include <QString>
@@ -55,9 +55,5 @@ private:
     int nextHid_ = 1;
     int nextRaw_ = 0;
 };
-
-// The box's report descriptor: no report IDs, 64-byte input reports,
-// 8-byte feature reports.
-QByteArray BoxReportDescriptor();
 
 } // namespace zembrik

@@ -1,4 +1,4 @@
-#include "VirtualBox.h"
+#include "emulator/VirtualBox.h"
 
 #include <algorithm>
 
@@ -57,13 +57,41 @@ void VirtualBox::clearCommands()
     firmware_.clearCommands();
 }
 
-void VirtualBox::setReplyLatencyMs(int ms) { std::lock_guard l(mutex_); latencyMs_ = ms; }
-void VirtualBox::dropNextReplies(int count) { std::lock_guard l(mutex_); dropReplies_ = count; }
-void VirtualBox::dropRepliesTo(quint8 code) { std::lock_guard l(mutex_); droppedCodes_.push_back(code); }
-void VirtualBox::delayNextReply(int ms) { std::lock_guard l(mutex_); extraDelayMs_ = ms; }
-void VirtualBox::corruptNextSequence() { std::lock_guard l(mutex_); corruptSequence_ = true; }
-void VirtualBox::stallNextSend(int ms) { std::lock_guard l(mutex_); stallMs_ = ms; }
-void VirtualBox::unplugOnNextCommand() { std::lock_guard l(mutex_); unplugNext_ = true; }
+void VirtualBox::setReplyLatencyMs(int ms)
+{
+    std::lock_guard l(mutex_);
+    latencyMs_ = ms;
+}
+void VirtualBox::dropNextReplies(int count)
+{
+    std::lock_guard l(mutex_);
+    dropReplies_ = count;
+}
+void VirtualBox::dropRepliesTo(quint8 code)
+{
+    std::lock_guard l(mutex_);
+    droppedCodes_.push_back(code);
+}
+void VirtualBox::delayNextReply(int ms)
+{
+    std::lock_guard l(mutex_);
+    extraDelayMs_ = ms;
+}
+void VirtualBox::corruptNextSequence()
+{
+    std::lock_guard l(mutex_);
+    corruptSequence_ = true;
+}
+void VirtualBox::stallNextSend(int ms)
+{
+    std::lock_guard l(mutex_);
+    stallMs_ = ms;
+}
+void VirtualBox::unplugOnNextCommand()
+{
+    std::lock_guard l(mutex_);
+    unplugNext_ = true;
+}
 
 int VirtualBox::receiveFeatureReport(const quint8 *data, std::size_t length)
 {

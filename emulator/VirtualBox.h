@@ -8,7 +8,7 @@
 // reports leave through the sink the transport installs.
 #pragma once
 
-#include "ZembrikFirmware.h"
+#include "emulator/ZembrikFirmware.h"
 
 #include <condition_variable>
 #include <functional>

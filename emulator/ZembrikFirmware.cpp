@@ -1,6 +1,6 @@
-#include "ZembrikFirmware.h"
+#include "emulator/ZembrikFirmware.h"
 
-#include "Commands.h"
+#include "device/Commands.h"
 
 #include <algorithm>
 
@@ -176,6 +176,26 @@ std::vector<InputReport> ZembrikFirmware::feedMidi(const std::vector<std::pair<q
         out.push_back(r);
     }
     return out;
+}
+
+QByteArray BoxReportDescriptor()
+{
+    static const unsigned char d[] = {
+        0x06, 0x00, 0xFF, // usage page (vendor 0xFF00)
+        0x09, 0x01,       // usage 1
+        0xA1, 0x01,       // collection (application)
+        0x15, 0x00,       //   logical minimum 0
+        0x26, 0xFF, 0x00, //   logical maximum 255
+        0x75, 0x08,       //   report size 8
+        0x95, 0x40,       //   report count 64
+        0x09, 0x01,       //   usage 1
+        0x81, 0x02,       //   input (data, variable, absolute)
+        0x95, 0x08,       //   report count 8
+        0x09, 0x02,       //   usage 2
+        0xB1, 0x02,       //   feature (data, variable, absolute)
+        0xC0,             // end collection
+    };
+    return QByteArray(reinterpret_cast<const char *>(d), sizeof d);
 }
 
 } // namespace zembrik

@@ -8,6 +8,7 @@
 // those, and tests may drive the firmware directly.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -69,7 +70,11 @@ public:
     std::vector<InputReport> feedMidi(const std::vector<std::pair<quint8, quint8>> &pairs);
 
     // Controller state (bytes 0, 1, 2, 15, 16, 17 of the controller report).
-    void setPadBits(quint8 byte0, quint8 byte1) { pads_[0] = byte0; pads_[1] = byte1; }
+    void setPadBits(quint8 byte0, quint8 byte1)
+    {
+        pads_[0] = byte0;
+        pads_[1] = byte1;
+    }
     void setDirection(quint8 d) { direction_ = d; }
     void setKnob(quint8 k) { knob_ = k; }
     void setModeSwitch(quint8 m) { modeSwitch_ = m; }
@@ -91,7 +96,11 @@ public:
     void clearCommands() { commands_.clear(); }
 
     // Faults of the firmware itself.
-    void setHelloReply(int first, int second) { helloFirst_ = first; helloSecond_ = second; }
+    void setHelloReply(int first, int second)
+    {
+        helloFirst_ = first;
+        helloSecond_ = second;
+    }
 
 private:
     int index(int map, int output, int slot) const;
@@ -110,5 +119,9 @@ private:
     int helloFirst_ = -1, helloSecond_ = -1;
     std::vector<ReceivedCommand> commands_;
 };
+
+// The box's report descriptor: no report IDs, 64-byte input reports,
+// 8-byte feature reports.
+QByteArray BoxReportDescriptor();
 
 } // namespace zembrik

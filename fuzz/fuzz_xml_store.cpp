@@ -1,7 +1,7 @@
 // libFuzzer target for the store's reader: any input either is rejected with
 // EStoreError or parses; what it writes must parse again to the same
 // document, and writing that gives the same bytes.
-#include "XmlFileStorage.h"
+#include "maps/XmlFileStorage.h"
 
 #include <cstdint>
 #include <cstdlib>

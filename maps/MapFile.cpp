@@ -1,7 +1,7 @@
-#include "MapFile.h"
+#include "maps/MapFile.h"
 
-#include "DataStore.h"
-#include "XMLConfig.h"
+#include "Modules/DataStore.h"
+#include "Modules/XMLConfig.h"
 
 #include <QFileInfo>
 
@@ -11,9 +11,18 @@ namespace zembrik {
 
 namespace {
 const QString kRoot = QStringLiteral("Configuration");
-QString mapSection(int m) { return QStringLiteral("Map%1").arg(m); }
-QString slotKey(int o, int s) { return QStringLiteral("Output%1.Note%2").arg(o).arg(s); }
-int bounded(int v, int max) { return std::clamp(v, 0, max); }
+QString mapSection(int m)
+{
+    return QStringLiteral("Map%1").arg(m);
+}
+QString slotKey(int o, int s)
+{
+    return QStringLiteral("Output%1.Note%2").arg(o).arg(s);
+}
+int bounded(int v, int max)
+{
+    return std::clamp(v, 0, max);
+}
 } // namespace
 
 TMapFileResult SaveMapFile(const QString &fileName, const TNoteMaps &maps, const TMapLayout &layout)

@@ -5,7 +5,7 @@
 // the new one replaces it only when written whole.
 #pragma once
 
-#include "NoteMaps.h"
+#include "maps/NoteMaps.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "MapTransfer.h"
+#include "maps/MapTransfer.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -46,8 +46,8 @@ void TMapTransfer::run(int mapCount, int outputs, int notesPerOutput, const QStr
 
 void TMapTransfer::ReadMaps(TNoteMaps &maps, int mapCount, int outputs, int notesPerOutput)
 {
-    run(mapCount, outputs, notesPerOutput, QStringLiteral("Transferring map %1 from MIDI Zembrik..."),
-        kReadErrorText, [&](int m, int o, int s) {
+    run(mapCount, outputs, notesPerOutput, QStringLiteral("Transferring map %1 from MIDI Zembrik..."), kReadErrorText,
+        [&](int m, int o, int s) {
             if (o == 0 && s == 0)
                 maps.Clear(m); // each map is emptied as its reading starts
             TCommandReply r;
@@ -60,8 +60,8 @@ void TMapTransfer::ReadMaps(TNoteMaps &maps, int mapCount, int outputs, int note
 
 void TMapTransfer::WriteMaps(const TNoteMaps &maps, int mapCount, int outputs, int notesPerOutput)
 {
-    run(mapCount, outputs, notesPerOutput, QStringLiteral("Transfering map %1 to MIDI Zembrik..."),
-        kWriteErrorText, [&](int m, int o, int s) {
+    run(mapCount, outputs, notesPerOutput, QStringLiteral("Transfering map %1 to MIDI Zembrik..."), kWriteErrorText,
+        [&](int m, int o, int s) {
             TCommandReply r;
             if (!link_.SendCommand(cmd::SetMapEntry(quint8(o), quint8(s), quint8(maps.At(m, o, s))), r))
                 return false;

@@ -10,8 +10,8 @@
 // window owns one and disables what could change the maps while it runs.
 #pragma once
 
-#include "DeviceLink.h"
-#include "NoteMaps.h"
+#include "device/DeviceLink.h"
+#include "maps/NoteMaps.h"
 
 #include <functional>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "NoteMaps.h"
+#include "maps/NoteMaps.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 // cells.  Plain values; owned by the main window.
 #pragma once
 
-#include "MapStatus.h"
+#include "maps/MapStatus.h"
 
 #include <QString>
 

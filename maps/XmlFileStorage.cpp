@@ -1,4 +1,6 @@
-#include "XmlFileStorage.h"
+#include "maps/XmlFileStorage.h"
+
+#include "Modules/GeneralLib.h"
 
 #include <QDir>
 #include <QFile>
@@ -218,11 +220,21 @@ QString XmlFileStorage::EncodeText(const QString &text)
     for (const char byte : encode8Bit(text)) {
         const auto b = static_cast<unsigned char>(byte);
         switch (b) {
-        case '"': out += QStringLiteral("&quot;"); break;
-        case '&': out += QStringLiteral("&amp;"); break;
-        case '\'': out += QStringLiteral("&apos;"); break;
-        case '<': out += QStringLiteral("&lt;"); break;
-        case '>': out += QStringLiteral("&gt;"); break;
+        case '"':
+            out += QStringLiteral("&quot;");
+            break;
+        case '&':
+            out += QStringLiteral("&amp;");
+            break;
+        case '\'':
+            out += QStringLiteral("&apos;");
+            break;
+        case '<':
+            out += QStringLiteral("&lt;");
+            break;
+        case '>':
+            out += QStringLiteral("&gt;");
+            break;
         default:
             if (b >= 0x80 || illegalControl(b))
                 out += QStringLiteral("&#x%1;").arg(uint(b), 2, 16, QLatin1Char('0'));
@@ -357,8 +369,8 @@ void XmlFileStorage::Parse(const QByteArray &bytes)
             const QString t = xml.processingInstructionTarget().toString();
             if (!rootSeen && target.match(t).hasMatch() && t.compare(QLatin1String("xml"), Qt::CaseInsensitive) != 0 &&
                 plainAscii(xml.processingInstructionData()))
-                prolog.append(QStringLiteral("<?%1 %2?>").arg(xml.processingInstructionTarget(),
-                                                              xml.processingInstructionData()));
+                prolog.append(QStringLiteral("<?%1 %2?>")
+                                  .arg(xml.processingInstructionTarget(), xml.processingInstructionData()));
             break;
         }
         case QXmlStreamReader::DTD:
@@ -508,31 +520,7 @@ bool XmlFileStorage::Flush()
     lastError_.clear();
     if (fileName_.isEmpty() || readOnly_ || !root_)
         return true;
-    const QFileInfo info(fileName_);
-    if (!QDir().mkpath(info.absolutePath())) {
-        lastError_ = QStringLiteral("The folder %1 cannot be created.").arg(info.absolutePath());
-        return false;
-    }
-    // A new file replaces the old one only once it has been written whole.
-    QSaveFile file(fileName_);
-    // Unbuffered: a buffered write reports success and a full disk then
-    // goes unnoticed until commit(), which on Qt 6.4 can still rename the
-    // empty temporary file over the old one.  Every write is checked here.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        lastError_ = QStringLiteral("%1: %2").arg(fileName_, file.errorString());
-        return false;
-    }
-    const QByteArray bytes = Serialize();
-    if (file.write(bytes) != bytes.size()) {
-        lastError_ = QStringLiteral("%1: %2").arg(fileName_, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        lastError_ = QStringLiteral("%1: %2").arg(fileName_, file.errorString());
-        return false;
-    }
-    return true;
+    return SaveFileAtomically(fileName_, Serialize(), &lastError_);
 }
 
 void XmlFileStorage::Close()

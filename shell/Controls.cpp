@@ -1,4 +1,4 @@
-#include "Controls.h"
+#include "shell/Controls.h"
 
 #include <QButtonGroup>
 #include <QMouseEvent>

@@ -1,11 +1,12 @@
 // The main window's layout: every control at its designed place and size.
 // Positions are in pixels of the parent, as on the designed form; the
 // window does not resize.
-#include "Main.h"
+#include "Modules/Main.h"
 
-#include "Controls.h"
-#include "GuiLib.h"
-#include "WindowFonts.h"
+#include "Modules/GuiLib.h"
+#include "shell/Controls.h"
+#include "shell/WidgetBuild.h"
+#include "shell/WindowFonts.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -24,49 +25,9 @@
 
 namespace zembrik {
 
+using namespace build;
+
 namespace {
-
-template <typename T> T *named(T *w, const char *name)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
-QLabel *label(QWidget *parent, const QString &text, const QRect &r, const char *name = nullptr)
-{
-    auto *l = new QLabel(text, parent);
-    if (name)
-        l->setObjectName(QLatin1String(name));
-    l->setGeometry(r);
-    return l;
-}
-
-QPushButton *button(QWidget *parent, const QString &text, const QRect &r, const char *name, const QString &hint = {})
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(r);
-    b->setToolTip(hint);
-    return b;
-}
-
-// Info colours: the hint window's background and text.
-void infoColours(QLabel *l)
-{
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::Window, pal.color(QPalette::ToolTipBase));
-    pal.setColor(QPalette::WindowText, pal.color(QPalette::ToolTipText));
-    l->setPalette(pal);
-    l->setAutoFillBackground(true);
-    l->setWordWrap(true);
-    l->setMargin(2);
-}
-
-QFont bold(QFont f)
-{
-    f.setBold(true);
-    return f;
-}
 
 struct TColumnDesign {
     const char *title;
@@ -186,9 +147,11 @@ void TformMain::BuildInfoStrip(QWidget *client)
     // Wide enough for the longest value in the desktop's sans-serif.
     grpInfo->setGeometry(4, 4, 338, 83);
     SetTag(grpInfo, 0);
-    imgModelBase = named(new TImage(QStringLiteral(":/zembrik/model-base.svg"), QSize(72, 55), grpInfo), "imgModelBase");
+    imgModelBase =
+        named(new TImage(QStringLiteral(":/zembrik/model-base.svg"), QSize(72, 55), grpInfo), "imgModelBase");
     imgModelBase->move(6, 20);
-    imgModelSecond = named(new TImage(QStringLiteral(":/zembrik/model-kq.svg"), QSize(65, 70), grpInfo), "imgModelSecond");
+    imgModelSecond =
+        named(new TImage(QStringLiteral(":/zembrik/model-kq.svg"), QSize(65, 70), grpInfo), "imgModelSecond");
     imgModelSecond->move(10, 11);
     imgModelSecond->hide();
 
@@ -325,9 +288,9 @@ void TformMain::BuildMapPage()
     pageNoteCharts = named(new TPageControl(tabMap), "pageNoteCharts");
     pageNoteCharts->setGeometry(486, 4, 192, 368);
     const char *pages[7][3] = {
-        {"tabDrum0", "Generic Drums", "listNotes0"},   {"tabDrum1", "Yamaha DTXplorer", "listNotes1"},
-        {"tabDrum2", "Yamaha DD65", "listNotes2"},     {"tabDrum3", "Roland TD-6", "listNotes3"},
-        {"tabDrum5", "Roland HD-1", "JvHTListBox1"},   {"tabTD20", "Roland TD-20", "listNotesTD20"},
+        {"tabDrum0", "Generic Drums", "listNotes0"}, {"tabDrum1", "Yamaha DTXplorer", "listNotes1"},
+        {"tabDrum2", "Yamaha DD65", "listNotes2"},   {"tabDrum3", "Roland TD-6", "listNotes3"},
+        {"tabDrum5", "Roland HD-1", "JvHTListBox1"}, {"tabTD20", "Roland TD-20", "listNotesTD20"},
         {"tabDrum4", "Custom", "listNotes4"},
     };
     for (int i = 0; i < 7; ++i) {
@@ -353,8 +316,8 @@ void TformMain::BuildMapPage()
     grpStoreMap->setGeometry(682, 86, 186, 80);
     btnSave = button(grpStoreMap, QStringLiteral("Store Map in File..."), QRect(6, 19, 174, 25), "btnSave",
                      QStringLiteral("Save note mappings to a file."));
-    btnDownload = button(grpStoreMap, QStringLiteral("Store Map on MIDI Zembrik"), QRect(6, 48, 174, 25),
-                         "btnDownload", QStringLiteral("Store note mappings on MIDI Zembrik."));
+    btnDownload = button(grpStoreMap, QStringLiteral("Store Map on MIDI Zembrik"), QRect(6, 48, 174, 25), "btnDownload",
+                         QStringLiteral("Store note mappings on MIDI Zembrik."));
     btnUpload->setEnabled(false);
     btnDownload->setEnabled(false);
     connect(btnUpload, &QPushButton::clicked, this, &TformMain::btnGetMapClick);
@@ -385,7 +348,8 @@ void TformMain::BuildTestPage()
     hitShape(pnlDrumsRB, "shRedPad", TShape::Ellipse, QRect(21, 156, 64, 85), red, 4);
     hitShape(pnlDrumsRB, "shGreenPad", TShape::Ellipse, QRect(244, 156, 64, 85), lime, 4, Qt::black);
     hitShape(pnlDrumsRB, "shKick1", TShape::RoundRect, QRect(202, 245, 36, 85), kick, 4);
-    const std::pair<const char *, QColor> knobs[] = {{"shYellowKnob", yellow}, {"shBlueKnob", blue}, {"shGreenKnob", lime}};
+    const std::pair<const char *, QColor> knobs[] = {
+        {"shYellowKnob", yellow}, {"shBlueKnob", blue}, {"shGreenKnob", lime}};
     const int knobX[] = {67, 158, 253};
     for (int i = 0; i < 3; ++i) {
         auto *k = named(new TShape(TShape::Circle, pnlDrumsRB), knobs[i].first);
@@ -402,7 +366,8 @@ void TformMain::BuildTestPage()
     hitShape(pnlDrumsGH, "shBluePadGH", TShape::Ellipse, QRect(128, 120, 80, 85), blue, 4);
     hitShape(pnlDrumsGH, "shGreenPadGH", TShape::Ellipse, QRect(228, 150, 80, 85), QColor(0, 128, 0), 4);
     hitShape(pnlDrumsGH, "shKickGH", TShape::RoundRect, QRect(200, 257, 31, 85), QColor(128, 0, 128), 4);
-    for (auto [name, x, lit] : {std::tuple{"shYellowCymbalGH", 54, yellow}, std::tuple{"shOrangeCymbalGH", 200, kick}}) {
+    for (auto [name, x, lit] :
+         {std::tuple{"shYellowCymbalGH", 54, yellow}, std::tuple{"shOrangeCymbalGH", 200, kick}}) {
         auto *s = named(new TShape(TShape::Ellipse, pnlDrumsGH), name);
         s->setGeometry(x, 61, 78, 68);
         s->SetPen(lit, 3);
@@ -430,12 +395,13 @@ void TformMain::BuildTestPage()
     imgLanesGH = named(new TImage(QStringLiteral(":/zembrik/lanes-gh.svg"), QSize(256, 32), tabTest), "imgLanesGH");
     imgLanesGH->move(368, 277);
     imgLanesGH->hide();
-    chkEnableWaterfall = named(new QCheckBox(QStringLiteral("Enable Waterfall Display"), tabTest), "chkEnableWaterfall");
+    chkEnableWaterfall =
+        named(new QCheckBox(QStringLiteral("Enable Waterfall Display"), tabTest), "chkEnableWaterfall");
     chkEnableWaterfall->setGeometry(368, 314, 256, 20);
 
-    auto *title = label(tabTest,
-                        QStringLiteral("You can use this screen to test the current note mapping on the MIDI Zembrik"),
-                        QRect(634, 8, 234, 46));
+    auto *title =
+        label(tabTest, QStringLiteral("You can use this screen to test the current note mapping on the MIDI Zembrik"),
+              QRect(634, 8, 234, 46));
     title->setWordWrap(true);
     title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     title->setFont(bold(font()));

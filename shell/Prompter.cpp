@@ -1,4 +1,4 @@
-#include "Prompter.h"
+#include "shell/Prompter.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -14,7 +14,8 @@ QString qtFilter(const QString &filter)
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
+        out << QStringLiteral("%1 (%2)").arg(parts[i],
+                                             QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
     return out.isEmpty() ? filter : out.join(QStringLiteral(";;"));
 }
 } // namespace

@@ -1,4 +1,4 @@
-#include "WindowFonts.h"
+#include "shell/WindowFonts.h"
 
 #include <QFontDatabase>
 #include <QStringList>

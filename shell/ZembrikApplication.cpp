@@ -1,6 +1,6 @@
-#include "ZembrikApplication.h"
+#include "shell/ZembrikApplication.h"
 
-#include "Prompter.h"
+#include "shell/Prompter.h"
 
 #include <cstdio>
 #include <exception>

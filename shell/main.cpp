@@ -1,10 +1,10 @@
 // Program entry: the application with its top-level error handler, the main
 // window on the real HID bus, and the message loop.  The first device scan
 // runs once the loop is up.
-#include "HidrawPlatform.h"
-#include "Main.h"
-#include "Prompter.h"
-#include "ZembrikApplication.h"
+#include "Modules/Main.h"
+#include "device/HidrawPlatform.h"
+#include "shell/Prompter.h"
+#include "shell/ZembrikApplication.h"
 
 using namespace zembrik;
 

@@ -2,7 +2,7 @@
 // what was asked and shown.
 #pragma once
 
-#include "Prompter.h"
+#include "shell/Prompter.h"
 
 #include <QStringList>
 

@@ -4,8 +4,8 @@
 // order so that tests can check them.
 #pragma once
 
-#include "DeviceLink.h"
-#include "JvHid.h"
+#include "device/DeviceLink.h"
+#include "device/JvHid.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

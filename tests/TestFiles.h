@@ -26,9 +26,9 @@ class SmallDisk {
 public:
     SmallDisk()
     {
-        mounted_ = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                               QStringLiteral("-o"), QStringLiteral("size=64k"),
-                                                               QStringLiteral("tmpfs"), dir_.path()}) == 0;
+        mounted_ = QProcess::execute(QStringLiteral("mount"),
+                                     {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                      QStringLiteral("size=64k"), QStringLiteral("tmpfs"), dir_.path()}) == 0;
     }
     ~SmallDisk()
     {

@@ -3,12 +3,12 @@
 // run on the offscreen platform.
 #pragma once
 
-#include "EmulatedHidPlatform.h"
-#include "GuiLib.h"
-#include "LinkHarness.h"
-#include "Main.h"
-#include "FakePrompter.h"
-#include "VirtualBox.h"
+#include "Modules/GuiLib.h"
+#include "Modules/Main.h"
+#include "emulator/EmulatedHidPlatform.h"
+#include "emulator/VirtualBox.h"
+#include "tests/FakePrompter.h"
+#include "tests/LinkHarness.h"
 
 #include <QGroupBox>
 #include <QPushButton>

@@ -1,8 +1,9 @@
 // The connection sequence on the wire, over models, firmware versions,
 // strings and failing reads; the firmware feature table; removal and close.
-#include "Connection.h"
-#include "EmulatedHidPlatform.h"
-#include "LinkHarness.h"
+#include "device/Connection.h"
+#include "emulator/EmulatedHidPlatform.h"
+#include "maps/MapStatus.h"
+#include "tests/LinkHarness.h"
 
 #include <QTest>
 
@@ -43,14 +44,13 @@ public:
         TCommandReply r;
         link_.SendCommand(cmd::SetSwitchNote(quint8(n)), r);
     }
-    quint8 MapStatus() const override { return mapStatus; }
-    void SetMapStatus(quint8 s) override { mapStatus = s; }
+    bool UnsavedMapAtRisk() const override { return RemovalWarningDue(mapStatus); }
+    void BoxGreeted() override { mapStatus &= ~msSavedToBox; }
     void ReadDeviceSettings() override { ++settingsReads; }
 
     TDeviceLink &link_;
     int model = -1, view = 0, maps = 0, current = 0, warnings = 0, settingsReads = 0;
-    QString console, status, firmware = QStringLiteral("?.?"), gameMode = QStringLiteral("?.?"), geometry,
-                     accessError;
+    QString console, status, firmware = QStringLiteral("?.?"), gameMode = QStringLiteral("?.?"), geometry, accessError;
     bool shownConnected = false, viewMenu = true, switchGroup = false, clone = false;
     quint8 mapStatus = 0;
 };
@@ -79,7 +79,9 @@ struct Rig {
         controller.OnArrival = [this](TJvHidDevice *) { connection.HIDControllerArrival(); };
         controller.OnRemoval = [this](TJvHidDevice *) { connection.HIDControllerRemoval(); };
         bus.plugBox(box.get());
-        QVERIFY(LinkHarness::waitFor([&] { return controller.Count() == 1 && view.shownConnected == connection.Connected && box->commands().size() > 0; }));
+        QVERIFY(LinkHarness::waitFor([&] {
+            return controller.Count() == 1 && view.shownConnected == connection.Connected && box->commands().size() > 0;
+        }));
         QTest::qWait(10);
     }
     QString wire() const
@@ -114,30 +116,47 @@ private slots:
         QTest::addColumn<QString>("wire");
         QTest::addColumn<QString>("shown"); // firmware, console, maps/current, geometry, switch group, view menu
         const QList<int> none;
-        QTest::newRow("base 2.2") << box(M::Base, 2, 2) << none << "02 01 17 09" << "2.2 Playstation + MIDI OUT 1/0 8x10 - menu";
-        QTest::newRow("base 0.29") << box(M::Base, 0, 29) << none << "02 01 17 09" << "0.29 Playstation + MIDI OUT 1/0 8x10 - menu";
-        QTest::newRow("base 2.9") << box(M::Base, 2, 9) << none << "02 01 17 09" << "2.9 Playstation + MIDI OUT 1/0 8x10 - menu";
-        QTest::newRow("base 3.0") << box(M::Base, 3, 0) << none << "02 01 17 10 11 09" << "3.0 Playstation + MIDI OUT 2/0 8x10 - menu";
-        QTest::newRow("base 3.6") << box(M::Base, 3, 6) << none << "02 01 17 10 11 09 13 14(255)" << "3.6 Playstation + MIDI OUT 2/0 8x10 switch menu";
-        QTest::newRow("base 3.8") << box(M::Base, 3, 8) << none << "02 01 17 10 11 09 13 14(255)" << "3.8 Playstation + MIDI OUT 2/0 8x10 switch menu";
-        QTest::newRow("KQ 1.7") << box(M::KQ, 1, 7) << none << "02 01 17 10 11 09 13 14(255)" << "1.7 Playstation + MIDI OUT 2/0 8x10 switch menu";
-        QTest::newRow("KQ no version") << box(M::KQ, 1, 8) << QList<int>{0x01} << "02 01 17 10 11 09" << "Error Playstation + MIDI OUT 2/0 8x10 - menu";
+        QTest::newRow("base 2.2") << box(M::Base, 2, 2) << none << "02 01 17 09"
+                                  << "2.2 Playstation + MIDI OUT 1/0 8x10 - menu";
+        QTest::newRow("base 0.29") << box(M::Base, 0, 29) << none << "02 01 17 09"
+                                   << "0.29 Playstation + MIDI OUT 1/0 8x10 - menu";
+        QTest::newRow("base 2.9") << box(M::Base, 2, 9) << none << "02 01 17 09"
+                                  << "2.9 Playstation + MIDI OUT 1/0 8x10 - menu";
+        QTest::newRow("base 3.0") << box(M::Base, 3, 0) << none << "02 01 17 10 11 09"
+                                  << "3.0 Playstation + MIDI OUT 2/0 8x10 - menu";
+        QTest::newRow("base 3.6") << box(M::Base, 3, 6) << none << "02 01 17 10 11 09 13 14(255)"
+                                  << "3.6 Playstation + MIDI OUT 2/0 8x10 switch menu";
+        QTest::newRow("base 3.8") << box(M::Base, 3, 8) << none << "02 01 17 10 11 09 13 14(255)"
+                                  << "3.8 Playstation + MIDI OUT 2/0 8x10 switch menu";
+        QTest::newRow("KQ 1.7") << box(M::KQ, 1, 7) << none << "02 01 17 10 11 09 13 14(255)"
+                                << "1.7 Playstation + MIDI OUT 2/0 8x10 switch menu";
+        QTest::newRow("KQ no version") << box(M::KQ, 1, 8) << QList<int>{0x01} << "02 01 17 10 11 09"
+                                       << "Error Playstation + MIDI OUT 2/0 8x10 - menu";
         BoxConfig kqi = box(M::Base, 3, 8, false);
         kqi.product = QStringLiteral("MIDI Zembrik KQi");
-        QTest::newRow("KQi without MIDI OUT") << kqi << none << "02 01 17 18(0) 10 11 09 13 14(255)" << "3.8 Xbox 2/0 8x10 switch -";
+        QTest::newRow("KQi without MIDI OUT") << kqi << none << "02 01 17 18(0) 10 11 09 13 14(255)"
+                                              << "3.8 Xbox 2/0 8x10 switch -";
         kqi.midiOut = true;
-        QTest::newRow("KQi with MIDI OUT") << kqi << none << "02 01 17 10 11 09 13 14(255)" << "3.8 Xbox + MIDI OUT 2/0 8x10 switch menu";
+        QTest::newRow("KQi with MIDI OUT") << kqi << none << "02 01 17 10 11 09 13 14(255)"
+                                           << "3.8 Xbox + MIDI OUT 2/0 8x10 switch menu";
         BoxConfig odd = box(M::Base, 3, 8);
         odd.outputs = 6;
         odd.notesPerOutput = 8;
         odd.activeMap = 1;
-        QTest::newRow("6x8, box on map 2") << odd << none << "02 01 17 10 11 09 13 14(255)" << "3.8 Playstation + MIDI OUT 2/1 6x8 switch menu";
-        QTest::newRow("hello unanswered") << box(M::Base, 3, 8) << QList<int>{0x02} << "02" << "?.? Playstation 0/0  - menu";
-        QTest::newRow("options fail") << box(M::Base, 3, 8) << QList<int>{0x17} << "02 01 17 10 11 09 13 14(255)" << "3.8 Playstation 2/0 8x10 switch menu";
-        QTest::newRow("map count fails") << box(M::Base, 3, 8) << QList<int>{0x10} << "02 01 17 10 09 13 14(255)" << "3.8 Playstation + MIDI OUT 2/1 8x10 switch menu";
-        QTest::newRow("active map fails") << box(M::Base, 3, 8) << QList<int>{0x11} << "02 01 17 10 11 09 13 14(255)" << "3.8 Playstation + MIDI OUT 2/0 8x10 switch menu";
-        QTest::newRow("map size fails") << odd << QList<int>{0x09} << "02 01 17 10 11 09 13 14(255)" << "3.8 Playstation + MIDI OUT 2/1 8x10 switch menu";
-        QTest::newRow("switch note fails") << box(M::Base, 3, 8) << QList<int>{0x13} << "02 01 17 10 11 09 13" << "3.8 Playstation + MIDI OUT 2/0 8x10 - menu";
+        QTest::newRow("6x8, box on map 2") << odd << none << "02 01 17 10 11 09 13 14(255)"
+                                           << "3.8 Playstation + MIDI OUT 2/1 6x8 switch menu";
+        QTest::newRow("hello unanswered") << box(M::Base, 3, 8) << QList<int>{0x02} << "02"
+                                          << "?.? Playstation 0/0  - menu";
+        QTest::newRow("options fail") << box(M::Base, 3, 8) << QList<int>{0x17} << "02 01 17 10 11 09 13 14(255)"
+                                      << "3.8 Playstation 2/0 8x10 switch menu";
+        QTest::newRow("map count fails") << box(M::Base, 3, 8) << QList<int>{0x10} << "02 01 17 10 09 13 14(255)"
+                                         << "3.8 Playstation + MIDI OUT 2/1 8x10 switch menu";
+        QTest::newRow("active map fails") << box(M::Base, 3, 8) << QList<int>{0x11} << "02 01 17 10 11 09 13 14(255)"
+                                          << "3.8 Playstation + MIDI OUT 2/0 8x10 switch menu";
+        QTest::newRow("map size fails") << odd << QList<int>{0x09} << "02 01 17 10 11 09 13 14(255)"
+                                        << "3.8 Playstation + MIDI OUT 2/1 8x10 switch menu";
+        QTest::newRow("switch note fails") << box(M::Base, 3, 8) << QList<int>{0x13} << "02 01 17 10 11 09 13"
+                                           << "3.8 Playstation + MIDI OUT 2/0 8x10 - menu";
     }
     void sequenceOnTheWire()
     {

@@ -1,9 +1,9 @@
 // The top-level error handler: an exception escaping a handler, also inside
 // a nested event loop (as in a command exchange's wait), reaches the
 // prompter's error dialog and the program goes on.
-#include "FakePrompter.h"
-#include "WindowRig.h"
-#include "ZembrikApplication.h"
+#include "shell/ZembrikApplication.h"
+#include "tests/FakePrompter.h"
+#include "tests/WindowRig.h"
 
 #include <QEventLoop>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 // The command exchange against the emulated box: sequence numbers, the
 // 250 ms window on a controlled clock, late and foreign replies, nested
 // exchanges, stalls and unplugging in the middle of a wait.
-#include "EmulatedHidPlatform.h"
-#include "LinkHarness.h"
+#include "emulator/EmulatedHidPlatform.h"
+#include "tests/LinkHarness.h"
 
 #include <QTest>
 #include <QTimer>
@@ -16,7 +16,11 @@ struct Rig {
     VirtualBox box;
     int plug = bus.plugBox(&box);
     LinkHarness h{&bus};
-    Rig() { QVERIFY(LinkHarness::waitFor([&] { return h.connected; })); box.clearCommands(); }
+    Rig()
+    {
+        QVERIFY(LinkHarness::waitFor([&] { return h.connected; }));
+        box.clearCommands();
+    }
     TDeviceLink &link() { return h.link; }
 };
 } // namespace

@@ -1,7 +1,7 @@
 // The emulated box's firmware: what it answers to each command, the state
 // the commands change, and the layout of its streamed reports.
-#include "Commands.h"
-#include "ZembrikFirmware.h"
+#include "device/Commands.h"
+#include "emulator/ZembrikFirmware.h"
 
 #include <QTest>
 

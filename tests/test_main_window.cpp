@@ -1,9 +1,9 @@
 // The main window as the user meets it: start texts, the connection shown
 // in the information panel, the game-mode views, closing, and a box that
 // cannot be opened.
-#include "AboutDlg.h"
-#include "Controls.h"
-#include "WindowRig.h"
+#include "Modules/AboutDlg.h"
+#include "shell/Controls.h"
+#include "tests/WindowRig.h"
 
 #include <QAction>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 // The note map editor in the window, and the transfers of the maps to and
 // from an emulated box: what the user types, what the grid shows, what
 // NoteMaps holds, and what goes over the wire.
-#include "TestFiles.h"
-#include "WindowRig.h"
+#include "tests/TestFiles.h"
+#include "tests/WindowRig.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -40,8 +40,8 @@ int boxEntry(VirtualBox &box, int map, int o, int s)
 
 int count(const std::vector<ReceivedCommand> &commands, quint8 code)
 {
-    return static_cast<int>(std::count_if(commands.begin(), commands.end(),
-                                          [code](const ReceivedCommand &c) { return c.code == code; }));
+    return static_cast<int>(
+        std::count_if(commands.begin(), commands.end(), [code](const ReceivedCommand &c) { return c.code == code; }));
 }
 
 } // namespace

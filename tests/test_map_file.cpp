@@ -1,7 +1,7 @@
 // Map files: what a save writes within the geometry, what a recall reads in
 // either layout, and that a failed save keeps the old file.
-#include "MapFile.h"
-#include "TestFiles.h"
+#include "maps/MapFile.h"
+#include "tests/TestFiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -11,7 +11,6 @@
 
 using namespace zembrik;
 using namespace zembrik::test;
-
 
 class MapFileTest : public QObject {
     Q_OBJECT
@@ -83,9 +82,11 @@ private slots:
         QCOMPARE(maps.At(1, 7, 9), 44);
         QCOMPARE(maps.At(0, 0, 0), 70); // the other map is kept
 
-        for (const QByteArray &marker : {QByteArray("<editNote10_Text/>"), QByteArray("<editNote11_Text>3</editNote11_Text>")}) {
-            writeAll(file("new.map"), "<Configuration><formMain>" + marker + "</formMain>"
-                                      "<Map0><Output0.Note0>36</Output0.Note0></Map0></Configuration>");
+        for (const QByteArray &marker :
+             {QByteArray("<editNote10_Text/>"), QByteArray("<editNote11_Text>3</editNote11_Text>")}) {
+            writeAll(file("new.map"), "<Configuration><formMain>" + marker +
+                                          "</formMain>"
+                                          "<Map0><Output0.Note0>36</Output0.Note0></Map0></Configuration>");
             TNoteMaps m;
             QVERIFY(!LoadMapFile(file("new.map"), m, {2, 8, 10, 0}).legacy);
             QCOMPARE(m.At(0, 0, 0), 36);

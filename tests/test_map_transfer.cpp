@@ -1,8 +1,8 @@
 // Map transfers against the emulated box: the order on the wire, the
 // geometry, map selection, the pause after writes and a failing exchange.
-#include "EmulatedHidPlatform.h"
-#include "LinkHarness.h"
-#include "MapTransfer.h"
+#include "emulator/EmulatedHidPlatform.h"
+#include "maps/MapTransfer.h"
+#include "tests/LinkHarness.h"
 
 #include <QTest>
 

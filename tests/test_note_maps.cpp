@@ -1,6 +1,6 @@
 // The map editor's rules without widgets: clamping, duplicates, compaction,
 // the status line, the close question and the geometry bounds.
-#include "NoteMaps.h"
+#include "maps/NoteMaps.h"
 
 #include <QTest>
 
@@ -49,7 +49,8 @@ private slots:
         QTest::addColumn<Row>("compacted");
         QTest::addColumn<bool>("moved");
         const int N = NoNote;
-        QTest::newRow("slots 2, 5, 9") << Row{N, N, 36, N, N, 38, N, N, N, 40} << Row{36, 38, 40, N, N, N, N, N, N, N} << true;
+        QTest::newRow("slots 2, 5, 9") << Row{N, N, 36, N, N, 38, N, N, N, 40} << Row{36, 38, 40, N, N, N, N, N, N, N}
+                                       << true;
         QTest::newRow("no gaps") << Row{36, 38, N, N, N, N, N, N, N, N} << Row{36, 38, N, N, N, N, N, N, N, N} << false;
         QTest::newRow("empty") << Row{N, N, N, N, N, N, N, N, N, N} << Row{N, N, N, N, N, N, N, N, N, N} << false;
         QTest::newRow("full") << Row{1, 2, 3, 4, 5, 6, 7, 8, 9, 10} << Row{1, 2, 3, 4, 5, 6, 7, 8, 9, 10} << false;

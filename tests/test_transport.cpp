@@ -1,7 +1,7 @@
 // The device controller on the in-process bus: the refresh order, claims and
 // releases, devices that cannot be opened, and the report hand-over.
-#include "EmulatedHidPlatform.h"
-#include "LinkHarness.h"
+#include "emulator/EmulatedHidPlatform.h"
+#include "tests/LinkHarness.h"
 
 #include <QTest>
 

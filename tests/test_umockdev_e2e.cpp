@@ -1,8 +1,8 @@
 // End to end through the real hidapi and libudev code: the box is a
 // /dev/hidraw node in a umockdev testbed.  Must run under umockdev-wrapper.
-#include "HidrawPlatform.h"
-#include "LinkHarness.h"
-#include "UMockHidBus.h"
+#include "device/HidrawPlatform.h"
+#include "emulator/UMockHidBus.h"
+#include "tests/LinkHarness.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 // The pure wire rules: which identifiers are the box, how each command packs
 // its arguments into the 9-byte report, and what a report descriptor tells.
-#include "Commands.h"
-#include "DeviceLink.h"
-#include "HidReportDescriptor.h"
-#include "UMockHidBus.h"
+#include "device/Commands.h"
+#include "device/DeviceLink.h"
+#include "device/HidReportDescriptor.h"
+#include "emulator/ZembrikFirmware.h"
 
 #include <QTest>
 
@@ -78,8 +78,8 @@ private slots:
         const auto r = BuildCommandReport(command, 0x7F);
         const QByteArray wire(reinterpret_cast<const char *>(r.data()), int(r.size()));
         // report ID, marker, code, sequence, three arguments, two zeros
-        QCOMPARE(wire, QByteArray("\x00\xBA", 2) + args.left(1) + QByteArray("\x7F", 1) + args.mid(1) +
-                           QByteArray(2, '\0'));
+        QCOMPARE(wire,
+                 QByteArray("\x00\xBA", 2) + args.left(1) + QByteArray("\x7F", 1) + args.mid(1) + QByteArray(2, '\0'));
     }
 
     void neverSentCodes()
@@ -99,8 +99,12 @@ private slots:
         QVERIFY(!box.usesReportIds);
         QCOMPARE(box.inputReportLength(), 65);
         // Two numbered input reports of 3 and 7 bytes.
-        const QByteArray numbered = QByteArray::fromHex("0601ff0901a101" "850175089503" "8102"
-                                                        "850275089507" "8102" "c0");
+        const QByteArray numbered = QByteArray::fromHex("0601ff0901a101"
+                                                        "850175089503"
+                                                        "8102"
+                                                        "850275089507"
+                                                        "8102"
+                                                        "c0");
         const HidReportLayout n = ParseReportDescriptor(numbered);
         QVERIFY(n.usesReportIds);
         QCOMPARE(n.maxInputReportBytes, 7);

@@ -1,9 +1,9 @@
 // The XML key-value store: the exact bytes it writes, its path and name
 // rules, encodings and escaping, and recovery from an unreadable file.
-#include "DataStore.h"
-#include "XMLConfig.h"
-#include "XmlFileStorage.h"
-#include "TestFiles.h"
+#include "Modules/DataStore.h"
+#include "Modules/XMLConfig.h"
+#include "maps/XmlFileStorage.h"
+#include "tests/TestFiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -37,7 +37,9 @@ private slots:
                                                        "    <Output0.Note1>38</Output0.Note1>\r\n"
                                                        "  </Map0>\r\n"
                                                        "</Configuration>\r\n");
-        { TXMLConfig c(QStringLiteral("Configuration"), file("empty.map")); }
+        {
+            TXMLConfig c(QStringLiteral("Configuration"), file("empty.map"));
+        }
         QCOMPARE(readAll(file("empty.map")), kDecl + "<Configuration/>\r\n");
     }
 
@@ -59,8 +61,9 @@ private slots:
         QVERIFY(s.Serialize().contains("<a_b>"));
 
         // A lower-case root in the file is not the store's root.
-        writeAll(file("lower.map"),
-                 "<?xml version=\"1.0\"?><configuration><map0><output0.note0>40</output0.note0></map0></configuration>");
+        writeAll(
+            file("lower.map"),
+            "<?xml version=\"1.0\"?><configuration><map0><output0.note0>40</output0.note0></map0></configuration>");
         XmlFileStorage r;
         r.SetFileName(file("lower.map"));
         QCOMPARE(r.ReadInteger(QStringLiteral("\\Map0\\Output0.Note0\\"), 255), 255);
@@ -100,8 +103,7 @@ private slots:
         XmlFileStorage u16;
         u16.SetRootName(QStringLiteral("R"));
         QString text = QStringLiteral("<R><K>") + QChar(0xE9) + QStringLiteral("</K></R>");
-        u16.Parse(QByteArray("\xFF\xFE") +
-                  QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+        u16.Parse(QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
         QCOMPARE(u16.ReadString(QStringLiteral("K"), {}), QString(QChar(0xE9)));
         QVERIFY(u16.Serialize().startsWith("\xFF\xFE<\0?\0x\0"));
     }

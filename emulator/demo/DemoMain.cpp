@@ -2,7 +2,7 @@
 // the real program against it.  The program itself knows nothing of this; it
 // finds the box through udev and hidapi as it would a real one.  Run it under
 // umockdev-wrapper (scripts/run.sh does).
-#include "UMockHidBus.h"
+#include "emulator/UMockHidBus.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
