@@ -156,8 +156,6 @@ void TformMain::FormCreate()
     link_.SequenceNumber = 0;
     CurrentMap_ = 0;
     ViewGameMode_ = 0;
-    connection_.FirmwareMajor = -1;
-    connection_.Model = 0;
     pageNoteCharts->SetActivePageIndex(0);
     ClearLog();
     SetMapCount(2);
@@ -244,13 +242,11 @@ void TformMain::ShowModel(int m)
     pnlDiagBox->setVisible(m == 0);
     ledHome->setVisible(m == 0);
     lblHome->setVisible(m == 0);
-    connection_.Model = m;
     SetTag(grpInfo, m);
 }
 
 void TformMain::SetConsole(int c)
 {
-    connection_.Console = c;
     lblConsole->setText(ConsoleNames.value(c));
     lblConsole->repaint();
 }

@@ -113,7 +113,7 @@ public:
     void CompactMap();
     void ClearLog();
 
-    bool Connected() const { return connection_.Connected; }
+    bool Connected() const { return connection_.Connected(); }
     bool FirmwareSupports(int feature) const { return connection_.Supports(feature); }
     int DeviceGameMode() const { return link_.DeviceGameMode; }
     const TConnection &Connection() const { return connection_; }

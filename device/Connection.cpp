@@ -25,7 +25,7 @@ bool FirmwareSupports(int model, int major, int minor, int feature)
 TConnection::TConnection(TDeviceLink &link, IConnectionView &view) : link_(link), view_(view)
 {
     link_.SetConsole = [this](int c) {
-        Console = c;
+        console_ = c;
         view_.SetConsole(c);
     };
     link_.SetGameModeView = [this](int m) { view_.SetGameModeView(m); };
@@ -33,7 +33,7 @@ TConnection::TConnection(TDeviceLink &link, IConnectionView &view) : link_(link)
 
 void TConnection::HIDControllerArrival()
 {
-    if (!Connected)
+    if (!connected_)
         UpdateConnection();
 }
 
@@ -46,7 +46,7 @@ void TConnection::HIDControllerRemoval()
 
 void TConnection::EndSession()
 {
-    if (!Connected)
+    if (!connected_)
         return;
     TCommandReply r;
     send(cmd::EndSession(), r);
@@ -60,15 +60,15 @@ void TConnection::UpdateConnection()
         link_.CurrentDevice = nullptr;
         link_.Controller()->ReleaseDevice(old);
     }
-    Connected = false;
-    FirmwareMajor = -1;
-    MidiOut = false;
+    connected_ = false;
+    firmwareMajor_ = -1;
+    midiOut_ = false;
     view_.SetSwitchGroupVisible(false);
 
     // Whatever happens, the window shows the state it ends in.
     auto finish = qScopeGuard([this] {
-        view_.ShowConnectionState(Connected);
-        if (Connected)
+        view_.ShowConnectionState(connected_);
+        if (connected_)
             view_.ReadDeviceSettings();
     });
 
@@ -83,34 +83,34 @@ void TConnection::UpdateConnection()
     TCommandReply r;
     if (!send(cmd::Hello(), r) || r.First != kHelloArg1 || r.Second != kHelloArg2)
         return; // the device stays claimed; the next arrival tries again
-    Connected = true;
+    connected_ = true;
 
-    Model = (dev->ManufacturerString().contains(QStringLiteral("KQ")) ||
+    model_ = (dev->ManufacturerString().contains(QStringLiteral("KQ")) ||
              dev->ProductString().contains(QStringLiteral("KQ")))
                 ? 1
                 : 0;
-    view_.ShowModel(Model);
+    view_.ShowModel(model_);
     if (dev->ProductString().contains(QStringLiteral("KQi")))
         link_.SetConsole(2);
-    view_.ShowStatus(ModelNames[Model] + QStringLiteral(" found"));
+    view_.ShowStatus(ModelNames[model_] + QStringLiteral(" found"));
 
     if (send(cmd::GetVersion(), r)) {
-        FirmwareMajor = r.First;
-        FirmwareMinor = r.Second;
-        view_.ShowFirmware(QStringLiteral("%1.%2").arg(FirmwareMajor).arg(FirmwareMinor));
+        firmwareMajor_ = r.First;
+        firmwareMinor_ = r.Second;
+        view_.ShowFirmware(QStringLiteral("%1.%2").arg(firmwareMajor_).arg(firmwareMinor_));
         view_.ShowGameMode(GameModeNames.value(view_.ViewGameMode()));
     } else {
-        FirmwareMajor = 0;
-        FirmwareMinor = 0;
+        firmwareMajor_ = 0;
+        firmwareMinor_ = 0;
         view_.ShowFirmware(QStringLiteral("Error"));
         view_.ShowStatus(QStringLiteral("ERROR getting version"));
     }
 
-    MidiOut = send(cmd::GetOptions(), r) && (r.First & kOptionMidiOut);
-    if (MidiOut)
+    midiOut_ = send(cmd::GetOptions(), r) && (r.First & kOptionMidiOut);
+    if (midiOut_)
         view_.AppendConsoleText(QStringLiteral(" + MIDI OUT"));
 
-    if (Console == 2 && !MidiOut) {
+    if (console_ == 2 && !midiOut_) {
         view_.SetGameModeView(0);
         view_.SetViewMenuVisible(false);
     } else {
@@ -119,23 +119,23 @@ void TConnection::UpdateConnection()
 
     if (Supports(ffMultiMap)) {
         if (send(cmd::GetMapCount(), r)) {
-            MapCount = r.First;
-            view_.SetMapCount(MapCount);
+            mapCount_ = r.First;
+            view_.SetMapCount(mapCount_);
             const bool gotActive = send(cmd::GetActiveMap(), r);
             // A failed read gives -1, which is no map: keep the map shown
             // when the box has it, else the first.
-            const int maps = std::clamp(MapCount, 1, 2);
+            const int maps = std::clamp(mapCount_, 1, 2);
             if (gotActive && r.First >= 0 && r.First < maps)
                 view_.SelectMap(r.First);
             else
                 view_.SelectMap(view_.CurrentMap() < maps ? view_.CurrentMap() : 0);
         } else {
-            MapCount = 2;
+            mapCount_ = 2;
             view_.SetMapCount(2);
             view_.SelectMap(1);
         }
     } else {
-        MapCount = 1;
+        mapCount_ = 1;
         view_.SetMapCount(1);
         view_.SelectMap(0);
     }
@@ -145,7 +145,7 @@ void TConnection::UpdateConnection()
     else
         view_.SetMapGeometry(8, 10);
 
-    view_.SetCloneVisible(MapCount > 1);
+    view_.SetCloneVisible(mapCount_ > 1);
 
     if (Supports(ffSwitchNote) && send(cmd::GetSwitchNote(), r)) {
         view_.SetSwitchGroupVisible(true);

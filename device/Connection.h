@@ -70,20 +70,27 @@ public:
     // The window closes through its close box: command 0x00 while connected.
     void EndSession();
 
-    bool Supports(int feature) const { return FirmwareSupports(Model, FirmwareMajor, FirmwareMinor, feature); }
-
-    bool Connected = false;
-    int Model = 0;
-    int Console = 0;
-    int FirmwareMajor = -1;
-    int FirmwareMinor = 0;
-    bool MidiOut = false;
-    int MapCount = 2;
+    // The box's identity, as the last greeting found it.
+    bool Connected() const { return connected_; }
+    int Model() const { return model_; }
+    int Console() const { return console_; }
+    int FirmwareMajor() const { return firmwareMajor_; }
+    int FirmwareMinor() const { return firmwareMinor_; }
+    bool MidiOut() const { return midiOut_; }
+    int MapCount() const { return mapCount_; }
+    bool Supports(int feature) const { return FirmwareSupports(model_, firmwareMajor_, firmwareMinor_, feature); }
 
 private:
     bool send(const TCommand &c, TCommandReply &r) { return link_.SendCommand(c, r); }
     TDeviceLink &link_;
     IConnectionView &view_;
+    bool connected_ = false;
+    int model_ = 0;
+    int console_ = 0;
+    int firmwareMajor_ = -1;
+    int firmwareMinor_ = 0;
+    bool midiOut_ = false;
+    int mapCount_ = 2;
 };
 
 } // namespace zembrik
