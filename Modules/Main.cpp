@@ -94,20 +94,13 @@ void TNoteCell::mouseReleaseEvent(QMouseEvent *e)
 
 TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *parent)
     : QMainWindow(parent), prompter_(prompter), controller_(platform), link_(&controller_), connection_(link_, *this),
-      transfer_(link_)
+      transfer_(link_, connection_)
 {
     setObjectName(QStringLiteral("formMain"));
-    controller_.OnEnumerate = [this](TJvHidDevice *d, int i) { return link_.HIDControllerEnumerate(d, i); };
-    controller_.OnDeviceData = [this](TJvHidDevice *d, quint8 id, const quint8 *data, quint16 size) {
-        link_.HIDControllerDeviceData(d, id, data, size);
-    };
-    controller_.OnArrival = [this](TJvHidDevice *) { deviceEvent(false); };
-    controller_.OnRemoval = [this](TJvHidDevice *) { deviceEvent(true); };
-    transfer_.ShowStatus = [this](const QString &t) { ShowStatus(t); };
-    transfer_.SelectMapOnBox = [this](int m) { SelectMapOnBox(m); };
-    transfer_.Progress = [this](int done, int total) {
+    connect(&transfer_, &TMapTransfer::Status, this, &TformMain::ShowStatus);
+    connect(&transfer_, &TMapTransfer::Progress, this, [this](int done, int total) {
         sbarBottom->setText(QStringLiteral("%1 (%2 of %3 entries)").arg(statusText_).arg(done).arg(total));
-    };
+    });
 
     BuildLayout();
     formAbout_ = new TformAbout(this);
@@ -115,40 +108,6 @@ TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *paren
 }
 
 TformMain::~TformMain() = default;
-
-// A device change while a transfer waits for the box (or while a deferred
-// greeting runs) would change the maps and the geometry under it: it is
-// held back and handled as soon as that has ended.
-void TformMain::deviceEvent(bool removal)
-{
-    if (transfer_.Running() || connecting_) {
-        pendingEvent_ = true;
-        pendingRemoval_ = pendingRemoval_ || removal;
-        return;
-    }
-    connecting_ = true;
-    auto done = qScopeGuard([this] {
-        connecting_ = false;
-        runPendingDeviceEvent();
-    });
-    if (removal)
-        connection_.HIDControllerRemoval();
-    else
-        connection_.HIDControllerArrival();
-}
-
-void TformMain::runPendingDeviceEvent()
-{
-    if (!pendingEvent_)
-        return;
-    QTimer::singleShot(0, this, [this] {
-        if (!pendingEvent_ || transfer_.Running() || connecting_)
-            return;
-        const bool removal = pendingRemoval_;
-        pendingEvent_ = pendingRemoval_ = false;
-        deviceEvent(removal);
-    });
-}
 
 void TformMain::FormCreate()
 {
@@ -468,10 +427,7 @@ void TformMain::SelectMap(int map)
 
 void TformMain::SelectMapOnBox(int map)
 {
-    if (!Connected() || !FirmwareSupports(ffMultiMap))
-        return;
-    TCommandReply r;
-    link_.SendCommand(cmd::SelectMap(static_cast<quint8>(map)), r);
+    transfer_.SelectMapOnBox(map);
 }
 
 void TformMain::MarkDuplicates(int map)
@@ -643,8 +599,10 @@ void TformMain::btnGetMapClick()
         return;
     if ((MapStatus_ & msModified) && !prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo))
         return;
-    // A device change held back during the transfer is handled at the end.
-    auto pending = qScopeGuard([this] { runPendingDeviceEvent(); });
+    // A device change while the transfer waits for the box would change the
+    // maps and the geometry under it: it is handled once this has ended.
+    connection_.HoldDeviceChanges(true);
+    auto release = qScopeGuard([this] { connection_.HoldDeviceChanges(false); });
     SetMapStatus(MapStatus_ | msUpdating);
     beginTransfer();
     try {
@@ -667,7 +625,10 @@ void TformMain::btnDownloadClick()
 {
     if (!Connected() || transfer_.Running())
         return;
-    auto pending = qScopeGuard([this] { runPendingDeviceEvent(); });
+    // A device change while the transfer waits for the box would change the
+    // maps and the geometry under it: it is handled once this has ended.
+    connection_.HoldDeviceChanges(true);
+    auto release = qScopeGuard([this] { connection_.HoldDeviceChanges(false); });
     CompactMap();
     StoreCellsIntoMap(CurrentMap_);
     {

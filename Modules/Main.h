@@ -229,8 +229,6 @@ private:
     void FormShow();
     bool FormCloseQuery();
     void FormClose();
-    void deviceEvent(bool removal);
-    void runPendingDeviceEvent();
     void setTransferActionsEnabled(bool enabled);
     void beginTransfer();
     void endTransfer();
@@ -250,9 +248,6 @@ private:
     bool exitNow_ = false;
     bool tabsByProgram_ = false;
     bool switchNoteRunning_ = false;
-    bool connecting_ = false;
-    bool pendingEvent_ = false;
-    bool pendingRemoval_ = false;
     QString lastAccessError_;
     QString statusText_;
     QFrame *grpMapSheet_ = nullptr; // the map tabs' sheet, holding the columns

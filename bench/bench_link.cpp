@@ -72,11 +72,7 @@ int main(int argc, char **argv)
     TJvHidDeviceController controller(platform.get());
     TDeviceLink link(&controller);
     std::atomic<long> delivered{0};
-    controller.OnEnumerate = [&](TJvHidDevice *d, int i) { return link.HIDControllerEnumerate(d, i); };
-    controller.OnDeviceData = [&](TJvHidDevice *d, quint8 id, const quint8 *data, quint16 n) {
-        ++delivered;
-        link.HIDControllerDeviceData(d, id, data, n);
-    };
+    QObject::connect(&link, &TDeviceLink::ReportReceived, [&] { ++delivered; });
     if (!spin([&] { return controller.Count() == 1; }))
         return 1;
     controller.EnumerateDevices();

@@ -2,6 +2,7 @@
 // set reply latency, as a ratio to the lower bound: 160 x (latency + 10 ms)
 // for a store, 160 x latency for a read.
 #include "device/JvHid.h"
+#include "device/NullConnectionView.h"
 #include "emulator/EmulatedHidPlatform.h"
 #include "maps/MapTransfer.h"
 
@@ -25,25 +26,22 @@ int main(int argc, char **argv)
         bus.plugBox(&box);
         TJvHidDeviceController controller(&bus);
         TDeviceLink link(&controller);
-        controller.OnEnumerate = [&](TJvHidDevice *d, int i) { return link.HIDControllerEnumerate(d, i); };
-        controller.OnDeviceData = [&](TJvHidDevice *d, quint8 id, const quint8 *data, quint16 n) {
-            link.HIDControllerDeviceData(d, id, data, n);
-        };
-        while (controller.Count() == 0)
+        TNullConnectionView view(link);
+        TConnection connection(link, view);
+        while (!connection.Connected())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        controller.EnumerateDevices();
         box.setReplyLatencyMs(latency);
-        TMapTransfer transfer(link);
+        TMapTransfer transfer(link, connection);
         TNoteMaps maps;
         for (int o = 0; o < 8; ++o)
             maps.Set(0, o, 0, 36 + o);
         // Per-exchange times, to tell a steady overhead from a few stalls.
         std::vector<double> steps;
         QElapsedTimer step;
-        transfer.Progress = [&](int, int) {
+        QObject::connect(&transfer, &TMapTransfer::Progress, [&](int, int) {
             steps.push_back(step.nsecsElapsed() / 1e3);
             step.restart();
-        };
+        });
         QElapsedTimer t;
         t.start();
         step.start();

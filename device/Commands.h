@@ -8,7 +8,6 @@
 #include <QtGlobal>
 
 #include <array>
-#include <cmath>
 
 namespace zembrik {
 

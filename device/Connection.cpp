@@ -1,6 +1,7 @@
 #include "device/Connection.h"
 
 #include <QScopeGuard>
+#include <QTimer>
 
 namespace zembrik {
 
@@ -22,13 +23,54 @@ bool FirmwareSupports(int model, int major, int minor, int feature)
     }
 }
 
-TConnection::TConnection(TDeviceLink &link, IConnectionView &view) : link_(link), view_(view)
+TConnection::TConnection(TDeviceLink &link, IConnectionView &view, QObject *parent)
+    : QObject(parent), link_(link), view_(view)
 {
-    link_.SetConsole = [this](int c) {
+    connect(&link_, &TDeviceLink::ConsoleFound, this, [this](int c) {
         console_ = c;
         view_.SetConsole(c);
-    };
-    link_.SetGameModeView = [this](int m) { view_.SetGameModeView(m); };
+    });
+    connect(&link_, &TDeviceLink::GameModeFound, this, [this](int m) { view_.SetGameModeView(m); });
+    connect(&link_, &TDeviceLink::Arrival, this, [this] { deviceEvent(false); });
+    connect(&link_, &TDeviceLink::Removal, this, [this] { deviceEvent(true); });
+}
+
+void TConnection::deviceEvent(bool removal)
+{
+    if (Busy()) {
+        pending_ = true;
+        pendingRemoval_ = pendingRemoval_ || removal;
+        return;
+    }
+    running_ = true;
+    auto done = qScopeGuard([this] {
+        running_ = false;
+        runPendingDeviceEvent();
+    });
+    if (removal)
+        HIDControllerRemoval();
+    else
+        HIDControllerArrival();
+}
+
+void TConnection::HoldDeviceChanges(bool hold)
+{
+    held_ = hold;
+    if (!hold)
+        runPendingDeviceEvent();
+}
+
+void TConnection::runPendingDeviceEvent()
+{
+    if (!pending_)
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (!pending_ || Busy())
+            return;
+        const bool removal = pendingRemoval_;
+        pending_ = pendingRemoval_ = false;
+        deviceEvent(removal);
+    });
 }
 
 void TConnection::HIDControllerArrival()
@@ -86,12 +128,14 @@ void TConnection::UpdateConnection()
     connected_ = true;
 
     model_ = (dev->ManufacturerString().contains(QStringLiteral("KQ")) ||
-             dev->ProductString().contains(QStringLiteral("KQ")))
-                ? 1
-                : 0;
+              dev->ProductString().contains(QStringLiteral("KQ")))
+                 ? 1
+                 : 0;
     view_.ShowModel(model_);
-    if (dev->ProductString().contains(QStringLiteral("KQi")))
-        link_.SetConsole(2);
+    if (dev->ProductString().contains(QStringLiteral("KQi"))) {
+        console_ = 2;
+        view_.SetConsole(2);
+    }
     view_.ShowStatus(ModelNames[model_] + QStringLiteral(" found"));
 
     if (send(cmd::GetVersion(), r)) {

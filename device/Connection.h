@@ -1,12 +1,16 @@
 // The connection routine and the box's identity.
 //
-// TConnection runs the greeting sequence whenever the transport reports an
+// TConnection runs the greeting sequence whenever the device link reports an
 // arrival (while not connected) or any removal: release, enumerate, hello,
-// model, version, options, maps, map size, switch note.  It decides the
-// firmware features from model and version.  What is shown, and the routines
-// of the map editor and the settings page, sit behind IConnectionView, which
-// the main window implements and tests fake.  Owned by the main window; UI
-// thread only.
+// model, version, options, maps, map size, switch note.  It keeps the box's
+// identity and decides the firmware features from model and version.  What
+// is shown, and the routines of the map editor and the settings page, sit
+// behind IConnectionView, which the main window implements and tests fake.
+//
+// A device change that comes while the routine runs, or while the window
+// holds device changes back (a map transfer is using the box), is kept and
+// handled as soon as that has ended.  Owned by the main window; UI thread
+// only.
 #pragma once
 
 #include "device/DeviceLink.h"
@@ -59,9 +63,10 @@ public:
     virtual void ReadDeviceSettings() = 0;
 };
 
-class TConnection {
+class TConnection : public QObject {
+    Q_OBJECT
 public:
-    TConnection(TDeviceLink &link, IConnectionView &view);
+    TConnection(TDeviceLink &link, IConnectionView &view, QObject *parent = nullptr);
 
     // The transport's arrival and removal handlers.
     void HIDControllerArrival();
@@ -69,6 +74,11 @@ public:
     void UpdateConnection();
     // The window closes through its close box: command 0x00 while connected.
     void EndSession();
+
+    // While held, arrivals and removals are only remembered; releasing runs
+    // the one that is due from the event loop.
+    void HoldDeviceChanges(bool hold);
+    bool Busy() const { return held_ || running_; }
 
     // The box's identity, as the last greeting found it.
     bool Connected() const { return connected_; }
@@ -81,6 +91,8 @@ public:
     bool Supports(int feature) const { return FirmwareSupports(model_, firmwareMajor_, firmwareMinor_, feature); }
 
 private:
+    void deviceEvent(bool removal);
+    void runPendingDeviceEvent();
     bool send(const TCommand &c, TCommandReply &r) { return link_.SendCommand(c, r); }
     TDeviceLink &link_;
     IConnectionView &view_;
@@ -91,6 +103,10 @@ private:
     int firmwareMinor_ = 0;
     bool midiOut_ = false;
     int mapCount_ = 2;
+    bool held_ = false;
+    bool running_ = false;
+    bool pending_ = false;
+    bool pendingRemoval_ = false;
 };
 
 } // namespace zembrik

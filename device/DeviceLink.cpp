@@ -28,6 +28,10 @@ TDeviceLink::TDeviceLink(TJvHidDeviceController *controller, QObject *parent)
               .count();
       })
 {
+    controller_->OnEnumerate = [this](TJvHidDevice *d, int i) { return HIDControllerEnumerate(d, i); };
+    controller_->OnDeviceData = [this](TJvHidDevice *d, const TJvHidReport &r) { HIDControllerDeviceData(d, r); };
+    controller_->OnArrival = [this](TJvHidDevice *d) { emit Arrival(d); };
+    controller_->OnRemoval = [this](TJvHidDevice *d) { emit Removal(d); };
 }
 
 TDeviceLink::~TDeviceLink()
@@ -47,11 +51,9 @@ bool TDeviceLink::HIDControllerEnumerate(TJvHidDevice *HidDev, int Idx)
         const std::optional<TDeviceMatch> match = MatchDeviceId(HidDev->VendorID(), HidDev->ProductID());
         if (!match)
             return true;
-        if (SetConsole)
-            SetConsole(match->console);
+        emit ConsoleFound(match->console);
         DeviceGameMode = match->gameMode;
-        if (SetGameModeView)
-            SetGameModeView(match->gameMode);
+        emit GameModeFound(match->gameMode);
         CurrentDevice = controller_->ClaimDevice(Idx);
         if (CurrentDevice && !CurrentDevice->HasReadWriteAccess())
             AccessError = CurrentDevice->OpenError().isEmpty()
@@ -64,18 +66,17 @@ bool TDeviceLink::HIDControllerEnumerate(TJvHidDevice *HidDev, int Idx)
     }
 }
 
-void TDeviceLink::HIDControllerDeviceData(TJvHidDevice *HidDev, quint8 ReportID, const quint8 *Data, quint16 Size)
+void TDeviceLink::HIDControllerDeviceData(TJvHidDevice *HidDev, const TJvHidReport &Report)
 {
-    if (!CurrentDevice)
+    if (!CurrentDevice || HidDev != CurrentDevice)
         return;
     ReportArrived = true;
-    if (Data && Size > 0)
-        std::memcpy(LastReport.data(), Data, std::min<std::size_t>(Size, LastReport.size()));
+    if (Report.Data && Report.Size > 0)
+        std::memcpy(LastReport.data(), Report.Data, std::min<std::size_t>(Report.Size, LastReport.size()));
     // Every report is compared as it is handed over, so a reply followed at
     // once by streamed data is not lost.
     offerReply();
-    if (RouteReport)
-        RouteReport(HidDev, ReportID, Data, Size);
+    emit ReportReceived(Report);
 }
 
 void TDeviceLink::offerReply()

@@ -1,10 +1,12 @@
-// The window's side of the device link: the device filter that picks the box
+// The program's side of the device link: the device filter that picks the box
 // out of the offered HID devices, the report buffer LastReport with its flag,
 // and the command exchange SendCommand.
 //
-// The main window owns one TDeviceLink and forwards its controller handlers
-// to it; the window's own reactions (console label, game-mode view, report
-// routing) are plugged in as hooks.  Everything runs on the UI thread.
+// A TDeviceLink attaches itself to its controller when it is made: it is the
+// controller's filter and report handler, and passes arrivals, removals and
+// the current device's reports on as signals (the connection routine and the
+// window's report routing listen).  The main window owns one.  Everything
+// runs on the UI thread.
 #pragma once
 
 #include "device/Commands.h"
@@ -65,13 +67,10 @@ public:
     // enumerates.
     QString AccessError;
 
-    // Hooks towards the window.
-    std::function<void(int)> SetConsole;
-    std::function<void(int)> SetGameModeView;
-    std::function<void(TJvHidDevice *, quint8, const quint8 *, quint16)> RouteReport;
-
     bool HIDControllerEnumerate(TJvHidDevice *HidDev, int Idx);
-    void HIDControllerDeviceData(TJvHidDevice *HidDev, quint8 ReportID, const quint8 *Data, quint16 Size);
+    // Reports of any device but the current one are ignored: with two boxes
+    // plugged in, the other one's reports are never taken as replies.
+    void HIDControllerDeviceData(TJvHidDevice *HidDev, const TJvHidReport &Report);
 
     // Sends one command and waits for its reply in the event loop.
     bool SendCommand(quint8 code, quint8 arg1, quint8 arg2, quint8 arg3, TCommandReply &reply);
@@ -86,6 +85,18 @@ public:
     qint64 Now() const { return clock_(); }
     // Exchanges waiting, innermost last.
     int PendingExchanges() const { return static_cast<int>(waiters_.size()); }
+
+signals:
+    // The filter found a box: its console and the game mode its identifiers
+    // tell, before it is claimed.
+    void ConsoleFound(int console);
+    void GameModeFound(int mode);
+    // The controller's arrival and removal of any HID device.
+    void Arrival(zembrik::TJvHidDevice *device);
+    void Removal(zembrik::TJvHidDevice *device);
+    // A report of the current device, after LastReport took it and any
+    // waiting exchange looked at it.
+    void ReportReceived(const zembrik::TJvHidReport &report);
 
 private:
     struct Waiter {

@@ -343,9 +343,8 @@ void TJvHidDevice::deliverNext()
         QMetaObject::invokeMethod(this, &TJvHidDevice::deliverNext, Qt::QueuedConnection);
     if (released_ || !handler_ || report.bytes.isEmpty())
         return;
-    currentReportNs_ = report.readAtNs;
     const auto *bytes = reinterpret_cast<const quint8 *>(report.bytes.constData());
-    handler_(this, bytes[0], bytes + 1, static_cast<quint16>(report.bytes.size() - 1));
+    handler_(this, TJvHidReport{bytes[0], bytes + 1, static_cast<quint16>(report.bytes.size() - 1), report.readAtNs});
 }
 
 // ----------------------------------------------------------------- controller

@@ -53,7 +53,15 @@ struct TJvHidPnPInfo {
 
 using TJvHidPlugEvent = std::function<void(TJvHidDevice *)>;
 using TJvHidEnumerateEvent = std::function<bool(TJvHidDevice *, int)>;
-using TJvHidDataEvent = std::function<void(TJvHidDevice *, quint8 reportId, const quint8 *data, quint16 size)>;
+// One input report as it is handed to the UI thread, with the monotonic
+// time (ns) at which the read thread took it from the device.
+struct TJvHidReport {
+    quint8 ReportID = 0;
+    const quint8 *Data = nullptr; // report-ID byte excluded
+    quint16 Size = 0;
+    qint64 ReadAtNs = 0;
+};
+using TJvHidDataEvent = std::function<void(TJvHidDevice *, const TJvHidReport &)>;
 using TJvHidDataErrorEvent = std::function<void(TJvHidDevice *, quint32 error)>;
 using TJvHidChangeEvent = std::function<void(TJvHidDeviceController *)>;
 
@@ -126,8 +134,6 @@ public:
 
     // Reports read but lost because the queue towards the UI thread was full.
     quint64 DroppedReports() const { return dropped_.load(); }
-    // Monotonic time (ns) at which the report being handed over was read.
-    qint64 CurrentReportTimeNs() const { return currentReportNs_; }
     static constexpr int kReportQueueCapacity = 8192;
     // Tests shrink the queue to provoke an overflow.
     void SetReportQueueCapacity(int reports) { queueCapacity_ = reports; }
@@ -176,7 +182,6 @@ private:
     bool deliveryPosted_ = false;
     std::atomic<int> queueCapacity_{kReportQueueCapacity};
     std::atomic<quint64> dropped_{0};
-    qint64 currentReportNs_ = 0;
 };
 
 class TJvHidDeviceController : public QObject {

@@ -5,6 +5,14 @@
 
 namespace zembrik {
 
+void TMapTransfer::SelectMapOnBox(int map)
+{
+    if (!connection_.Connected() || !connection_.Supports(ffMultiMap))
+        return;
+    TCommandReply r;
+    link_.SendCommand(cmd::SelectMap(static_cast<quint8>(map)), r);
+}
+
 void TMapTransfer::pause()
 {
     // Waits in the event loop, so the window still paints.
@@ -24,24 +32,22 @@ void TMapTransfer::run(int mapCount, int outputs, int notesPerOutput, const QStr
     const int total = g.maps * g.outputs * g.notesPerOutput;
     int count = 0;
     for (int m = 0; m < g.maps; ++m) {
-        status(statusText.arg(m + 1));
-        if (SelectMapOnBox)
-            SelectMapOnBox(m);
+        emit Status(statusText.arg(m + 1));
+        SelectMapOnBox(m);
         for (int o = 0; o < g.outputs; ++o)
             for (int s = 0; s < g.notesPerOutput; ++s) {
                 if (!slot(m, o, s)) {
                     // The error stays in the status bar: a failed transfer
                     // is never shown as complete.
                     running_ = false;
-                    status(errorText);
+                    emit Status(errorText);
                     throw ETransferError(errorText);
                 }
-                if (Progress)
-                    Progress(++count, total);
+                emit Progress(++count, total);
             }
     }
     running_ = false;
-    status(QStringLiteral("Transfer complete"));
+    emit Status(QStringLiteral("Transfer complete"));
 }
 
 void TMapTransfer::ReadMaps(TNoteMaps &maps, int mapCount, int outputs, int notesPerOutput)

@@ -1,15 +1,17 @@
 // Moving the note maps to and from the box, slot by slot.
 //
-// For each map: the map is made the box's active one (the window's
-// SelectMapOnBox, which sends command 0x12 when the box has several maps),
+// For each map: the map is made the box's active one (SelectMapOnBox: command
+// 0x12 when a connected box supports several maps),
 // then every slot of the geometry is read with 0x03 or written with 0x04,
 // outputs first, then slots; each write is followed by a 10 ms pause before
 // anything else goes out.  A failed exchange ends the transfer: the status
 // shows the direction's error text and ETransferError carries it on.
-// Progress (slots done of all) is reported as it goes.  UI thread only; the
-// window owns one and disables what could change the maps while it runs.
+// Status texts and progress (slots done of all) are emitted as it goes.  UI
+// thread only; the window owns one and disables what could change the maps
+// while it runs.
 #pragma once
 
+#include "device/Connection.h"
 #include "device/DeviceLink.h"
 #include "maps/NoteMaps.h"
 
@@ -27,13 +29,16 @@ public:
 inline const QString kReadErrorText = QStringLiteral("Error transferring map entry from MIDI Zembrik");
 inline const QString kWriteErrorText = QStringLiteral("ERROR transferring map entry to MIDI Zembrik");
 
-class TMapTransfer {
+class TMapTransfer : public QObject {
+    Q_OBJECT
 public:
-    explicit TMapTransfer(TDeviceLink &link) : link_(link) {}
+    TMapTransfer(TDeviceLink &link, const TConnection &connection, QObject *parent = nullptr)
+        : QObject(parent), link_(link), connection_(connection)
+    {
+    }
 
-    std::function<void(const QString &)> ShowStatus;
-    std::function<void(int done, int total)> Progress;
-    std::function<void(int map)> SelectMapOnBox;
+    // Makes map the box's active one, when a connected box has several.
+    void SelectMapOnBox(int map);
 
     // Reads maps 0..mapCount-1 into maps (each map is cleared first).
     void ReadMaps(TNoteMaps &maps, int mapCount, int outputs, int notesPerOutput);
@@ -43,18 +48,18 @@ public:
 
     static constexpr int kWritePauseMs = 10;
 
+signals:
+    void Status(const QString &text);
+    void Progress(int done, int total);
+
 private:
-    void status(const QString &t) const
-    {
-        if (ShowStatus)
-            ShowStatus(t);
-    }
     void pause();
     // The loop both directions share; slot() does one exchange.
     void run(int mapCount, int outputs, int notesPerOutput, const QString &statusText, const QString &errorText,
              const std::function<bool(int, int, int)> &slot);
 
     TDeviceLink &link_;
+    const TConnection &connection_;
     bool running_ = false;
 };
 

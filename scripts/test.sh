@@ -6,6 +6,9 @@ set -eu
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
 
+# Formatting is checked, not argued about.
+git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run -Werror
+
 cmake --preset default
 cmake --build --preset default
 ctest --preset default

@@ -1,11 +1,15 @@
-// A minimal window stand-in for tests: a controller, a device link and the
-// connection routine the window runs on every arrival and removal (release
-// the current device, enumerate, greet).  Records the controller's events in
-// order so that tests can check them.
+// The device link as the program wires it, for tests: a controller, the
+// device link attached to it, and the real connection routine driving a
+// view that shows nothing.  Records the controller's events in order so that
+// tests can check them.  Also the shared helpers: waiting in the event loop,
+// and the box's received commands as text.
 #pragma once
 
+#include "device/Connection.h"
 #include "device/DeviceLink.h"
 #include "device/JvHid.h"
+#include "device/NullConnectionView.h"
+#include "emulator/VirtualBox.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,45 +18,54 @@
 
 namespace zembrik::test {
 
+// The view that shows nothing, counting the greetings tried.
+class NullView : public TNullConnectionView {
+public:
+    using TNullConnectionView::TNullConnectionView;
+    // Runs at the end of every connection routine; one that found a box
+    // has tried to greet it.
+    void ShowConnectionState(bool) override
+    {
+        if (link_.CurrentDevice)
+            ++greetings;
+    }
+    int greetings = 0;
+};
+
+// Commands the box received, as "05 18(0) 12(1)": the code in hex, and the
+// first argument of the commands whose argument tells what they did.
+inline QString WireText(const VirtualBox &box)
+{
+    QStringList codes;
+    for (const ReceivedCommand &c : box.commands())
+        codes << QStringLiteral("%1").arg(c.code, 2, 16, QLatin1Char('0')) +
+                     (c.code == CMD_SET_GAME_MODE || c.code == CMD_SET_SWITCH_NOTE || c.code == CMD_SELECT_MAP
+                          ? QStringLiteral("(%1)").arg(c.arg1)
+                          : QString());
+    return codes.join(QLatin1Char(' '));
+}
+
 class LinkHarness {
 public:
+    // Without reconnectOnEvents the connection routine never runs: the
+    // transport's own behaviour is under test.
     explicit LinkHarness(IHidPlatform *platform, bool reconnectOnEvents = true)
-        : controller(platform), link(&controller)
+        : controller(platform), link(&controller), view(link), connection(link, view)
     {
-        controller.OnEnumerate = [this](TJvHidDevice *d, int i) { return link.HIDControllerEnumerate(d, i); };
-        controller.OnDeviceData = [this](TJvHidDevice *d, quint8 id, const quint8 *data, quint16 size) {
-            ++reports;
-            link.HIDControllerDeviceData(d, id, data, size);
-        };
-        controller.OnArrival = [this, reconnectOnEvents](TJvHidDevice *d) {
+        if (!reconnectOnEvents)
+            QObject::disconnect(&link, nullptr, &connection, nullptr);
+        QObject::connect(&link, &TDeviceLink::Arrival, [this](TJvHidDevice *d) {
             events << QStringLiteral("arrival %1 at %2").arg(d->ProductString()).arg(controller.IndexOf(d));
-            if (reconnectOnEvents && !connected)
-                reconnect();
-        };
-        controller.OnRemoval = [this, reconnectOnEvents](TJvHidDevice *d) {
-            events << QStringLiteral("removal %1").arg(d->ProductString());
-            if (reconnectOnEvents)
-                reconnect();
-        };
+        });
+        QObject::connect(&link, &TDeviceLink::Removal,
+                         [this](TJvHidDevice *d) { events << QStringLiteral("removal %1").arg(d->ProductString()); });
+        QObject::connect(&link, &TDeviceLink::ReportReceived, [this] { ++reports; });
         controller.OnDeviceChange = [this](TJvHidDeviceController *) { events << QStringLiteral("change"); };
     }
 
-    // What the window's connection routine does with the device link.
-    void reconnect()
-    {
-        if (TJvHidDevice *old = link.CurrentDevice) {
-            link.CurrentDevice = nullptr;
-            controller.ReleaseDevice(old);
-        }
-        connected = false;
-        link.AccessError.clear();
-        controller.EnumerateDevices();
-        if (!link.CurrentDevice)
-            return;
-        TCommandReply r;
-        connected = link.SendCommand(cmd::Hello(), r) && r.First == kHelloArg1 && r.Second == kHelloArg2;
-        ++greetings;
-    }
+    bool connected() const { return connection.Connected(); }
+    // Greetings tried: connection routines that found a box to greet.
+    int greetings() const { return view.greetings; }
 
     // Spins the event loop until pred holds or the time is up.
     template <typename Pred> static bool waitFor(Pred pred, int timeoutMs = 3000)
@@ -71,9 +84,9 @@ public:
 
     TJvHidDeviceController controller;
     TDeviceLink link;
+    NullView view;
+    TConnection connection;
     QStringList events;
-    bool connected = false;
-    int greetings = 0;
     int reports = 0;
 };
 

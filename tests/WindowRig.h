@@ -57,16 +57,7 @@ struct WindowRig {
             box.reset();
     }
 
-    QString wire() const
-    {
-        QStringList codes;
-        for (const ReceivedCommand &c : box->commands())
-            codes << QStringLiteral("%1").arg(c.code, 2, 16, QLatin1Char('0')) +
-                         (c.code == CMD_SET_GAME_MODE || c.code == CMD_SET_SWITCH_NOTE || c.code == CMD_SELECT_MAP
-                              ? QStringLiteral("(%1)").arg(c.arg1)
-                              : QString());
-        return codes.join(QLatin1Char(' '));
-    }
+    QString wire() const { return WireText(*box); }
 };
 
 } // namespace zembrik::test

@@ -72,28 +72,19 @@ struct Rig {
                 f.setHelloReply(helloFirst, 0x55);
                 return 0;
             });
-        controller.OnEnumerate = [this](TJvHidDevice *d, int i) { return link.HIDControllerEnumerate(d, i); };
-        controller.OnDeviceData = [this](TJvHidDevice *d, quint8 id, const quint8 *data, quint16 n) {
-            link.HIDControllerDeviceData(d, id, data, n);
-        };
-        controller.OnArrival = [this](TJvHidDevice *) { connection.HIDControllerArrival(); };
-        controller.OnRemoval = [this](TJvHidDevice *) { connection.HIDControllerRemoval(); };
         bus.plugBox(box.get());
-        QVERIFY(LinkHarness::waitFor([&] {
-            return controller.Count() == 1 && view.shownConnected == connection.Connected() && box->commands().size() > 0;
-        }));
-        QTest::qWait(10);
     }
-    QString wire() const
+    // The first connection routine has ended.
+    bool ready()
     {
-        QStringList codes;
-        for (const ReceivedCommand &c : box->commands())
-            codes << QStringLiteral("%1").arg(c.code, 2, 16, QLatin1Char('0')) +
-                         (c.code == CMD_SET_GAME_MODE || c.code == CMD_SET_SWITCH_NOTE
-                              ? QStringLiteral("(%1)").arg(c.arg1)
-                              : QString());
-        return codes.join(QLatin1Char(' '));
+        const bool done = LinkHarness::waitFor([&] {
+            return controller.Count() == 1 && view.shownConnected == connection.Connected() &&
+                   box->commands().size() > 0;
+        });
+        QTest::qWait(10);
+        return done;
     }
+    QString wire() const { return WireText(*box); }
 };
 
 BoxConfig box(BoxConfig::Model m, int major, int minor, bool midiOut = true)
@@ -166,6 +157,7 @@ private slots:
         QFETCH(QString, shown);
         std::vector<quint8> codes(unanswered.begin(), unanswered.end());
         Rig rig(config, codes);
+        QVERIFY(rig.ready());
         QCOMPARE(rig.wire(), wire);
         const FakeView &v = rig.view;
         const QString got = QStringLiteral("%1 %2 %3/%4 %5 %6 %7")
@@ -182,6 +174,7 @@ private slots:
     void wrongHelloEcho()
     {
         Rig rig(box(BoxConfig::Model::Base, 3, 8), {}, 0xAB);
+        QVERIFY(rig.ready());
         QCOMPARE(rig.wire(), QStringLiteral("02"));
         QVERIFY(!rig.connection.Connected());
         QVERIFY(rig.link.CurrentDevice); // stays claimed
@@ -193,6 +186,7 @@ private slots:
         c.manufacturer = QStringLiteral("KQ Drums");
         c.product = QStringLiteral("MIDI Zembrik");
         Rig rig(c);
+        QVERIFY(rig.ready());
         QCOMPARE(rig.view.model, 1);
         QCOMPARE(rig.view.status, QStringLiteral("MIDI Zembrik KQ found"));
     }
@@ -235,6 +229,7 @@ private slots:
     void removalOfAnotherDevice()
     {
         Rig rig(box(BoxConfig::Model::Base, 3, 8));
+        QVERIFY(rig.ready());
         const int mouse = rig.bus.plugOther(0x046D, 0xC077, QStringLiteral("Mouse"));
         QVERIFY(LinkHarness::waitFor([&] { return rig.controller.Count() == 2; }));
         rig.view.mapStatus = msSavedToBox | msModified;
@@ -255,11 +250,13 @@ private slots:
     void closing()
     {
         Rig rig(box(BoxConfig::Model::Base, 3, 8));
+        QVERIFY(rig.ready());
         rig.box->clearCommands();
         rig.connection.EndSession();
         QVERIFY(LinkHarness::waitFor([&] { return rig.box->commands().size() == 1; }));
         QCOMPARE(rig.wire(), QStringLiteral("00"));
         Rig silent(box(BoxConfig::Model::Base, 3, 8), {}, 0x00); // hello not answered as the box does
+        QVERIFY(silent.ready());
         QVERIFY(!silent.connection.Connected());
         silent.box->clearCommands();
         silent.connection.EndSession(); // not connected: nothing

@@ -14,21 +14,20 @@ struct Rig {
     EmulatedHidPlatform bus;
     VirtualBox box;
     LinkHarness h;
-    TMapTransfer transfer{h.link};
+    TMapTransfer transfer{h.link, h.connection};
     QStringList statuses;
-    bool multiMap = true;
     explicit Rig(const BoxConfig &c = {}) : box(c), h(&bus)
     {
         bus.plugBox(&box);
-        QVERIFY(LinkHarness::waitFor([&] { return h.connected; }));
+        QObject::connect(&transfer, &TMapTransfer::Status, [this](const QString &t) { statuses << t; });
+    }
+    // Connected, with the greeting's commands cleared.
+    bool ready()
+    {
+        if (!LinkHarness::waitFor([&] { return h.connected(); }))
+            return false;
         box.clearCommands();
-        transfer.ShowStatus = [this](const QString &t) { statuses << t; };
-        transfer.SelectMapOnBox = [this](int m) {
-            if (multiMap) {
-                TCommandReply r;
-                h.link.SendCommand(cmd::SelectMap(quint8(m)), r);
-            }
-        };
+        return true;
     }
 };
 } // namespace
@@ -39,15 +38,16 @@ private slots:
     void storeThenGet()
     {
         Rig rig;
+        QVERIFY(rig.ready());
         TNoteMaps maps;
         maps.Set(0, 0, 0, 36);
         maps.Set(0, 7, 9, 49);
         maps.Set(1, 3, 4, 200); // out of range values go as they are
         int last = 0, total = 0;
-        rig.transfer.Progress = [&](int d, int t) {
+        QObject::connect(&rig.transfer, &TMapTransfer::Progress, [&](int d, int t) {
             last = d;
             total = t;
-        };
+        });
         rig.transfer.WriteMaps(maps, 2, 8, 10);
         QCOMPARE(last, 160);
         QCOMPARE(total, 160);
@@ -82,8 +82,10 @@ private slots:
         c.outputs = 6;
         c.notesPerOutput = 8;
         c.mapCount = 1;
+        c.firmwareMajor = 2; // one map: no map selection
+        c.firmwareMinor = 9;
         Rig rig(c);
-        rig.multiMap = false;
+        QVERIFY(rig.ready());
         TNoteMaps maps;
         rig.transfer.WriteMaps(maps, 1, 6, 8);
         rig.transfer.ReadMaps(maps, 1, 6, 8);
@@ -102,6 +104,7 @@ private slots:
     void pauseAfterEachWrite()
     {
         Rig rig;
+        QVERIFY(rig.ready());
         TNoteMaps maps;
         QElapsedTimer t;
         t.start();
@@ -112,6 +115,7 @@ private slots:
     void failedWriteStops()
     {
         Rig rig;
+        QVERIFY(rig.ready());
         rig.box.dropRepliesTo(CMD_SET_MAP_ENTRY);
         TNoteMaps maps;
         bool thrown = false;

@@ -125,12 +125,12 @@ private slots:
         bus.plugOther(0x046D, 0xC077, "Mouse", false);
         const int id = bus.plugInaccessibleBox(0x12BA, 0x0210);
         LinkHarness h(&bus);
-        QVERIFY(LinkHarness::waitFor([&] { return h.greetings == 1; }));
+        QVERIFY(LinkHarness::waitFor([&] { return h.greetings() == 1; }));
         QCOMPARE(h.controller.Count(), 2);
         QVERIFY(h.link.CurrentDevice);
         QVERIFY(!h.link.CurrentDevice->HasReadThread());
         QCOMPARE(h.link.AccessError, bus.info(id).path + ": Permission denied");
-        QVERIFY(!h.connected);
+        QVERIFY(!h.connected());
     }
 
     // The reader queues far more than the kernel's 64 reports while the UI
@@ -145,10 +145,10 @@ private slots:
         bus.setDefaultQueueLength(2048);
         TJvHidDeviceController controller(&bus);
         std::vector<int> seen;
-        controller.OnDeviceData = [&](TJvHidDevice *, quint8 id, const quint8 *d, quint16 n) {
-            QCOMPARE(id, quint8(0));
-            QCOMPARE(n, quint16(64));
-            seen.push_back(d[0] | d[1] << 8);
+        controller.OnDeviceData = [&](TJvHidDevice *, const TJvHidReport &r) {
+            QCOMPARE(r.ReportID, quint8(0));
+            QCOMPARE(r.Size, quint16(64));
+            seen.push_back(r.Data[0] | r.Data[1] << 8);
         };
         QVERIFY(LinkHarness::waitFor([&] { return controller.Count() == 1; }));
         TJvHidDevice *dev = controller.ClaimDevice(0);
@@ -192,7 +192,7 @@ private slots:
         bus.plugBox(&box);
         TJvHidDeviceController controller(&bus);
         int delivered = 0;
-        controller.OnDeviceData = [&](TJvHidDevice *, quint8, const quint8 *, quint16) { ++delivered; };
+        controller.OnDeviceData = [&](TJvHidDevice *, const TJvHidReport &) { ++delivered; };
         QVERIFY(LinkHarness::waitFor([&] { return controller.Count() == 1; }));
         TJvHidDevice *dev = controller.ClaimDevice(0);
         for (int i = 0; i < 50; ++i)

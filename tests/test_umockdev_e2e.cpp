@@ -28,7 +28,7 @@ private slots:
         LinkHarness h(&platform);
 
         // Arrival: the first scan finds both, the box is claimed and greeted.
-        QVERIFY(LinkHarness::waitFor([&] { return h.connected; }));
+        QVERIFY(LinkHarness::waitFor([&] { return h.connected(); }));
         QCOMPARE(h.controller.Count(), 2);
         QVERIFY(h.link.CurrentDevice);
         QCOMPARE(h.link.CurrentDevice->ProductString(), QStringLiteral("MIDI Zembrik"));
@@ -47,10 +47,10 @@ private slots:
         QCOMPARE(wire.back().sequence, quint8(h.link.SequenceNumber));
 
         // Removal of another HID device: the box is greeted again.
-        const int greetings = h.greetings;
+        const int greetings = h.greetings();
         bus.unplug(mouse);
-        QVERIFY(LinkHarness::waitFor([&] { return h.greetings > greetings && h.controller.Count() == 1; }));
-        QVERIFY(h.connected);
+        QVERIFY(LinkHarness::waitFor([&] { return h.greetings() > greetings && h.controller.Count() == 1; }));
+        QVERIFY(h.connected());
 
         // A burst of udev events (three devices, several events each) gives
         // one refresh, or two when the burst straddles the quiet time.
@@ -64,18 +64,18 @@ private slots:
                  qPrintable(QString::number(h.controller.RefreshCount() - refreshes)));
         for (int id : burst)
             bus.unplug(id);
-        QVERIFY(LinkHarness::waitFor([&] { return h.controller.Count() == 1 && h.connected; }));
+        QVERIFY(LinkHarness::waitFor([&] { return h.controller.Count() == 1 && h.connected(); }));
 
         // Removal of the box itself.
         bus.unplug(boxId);
         QVERIFY(LinkHarness::waitFor([&] { return h.controller.Count() == 0; }));
-        QVERIFY(!h.connected);
+        QVERIFY(!h.connected());
         QVERIFY(!h.link.CurrentDevice);
         QVERIFY(!h.link.SendCommand(cmd::GetVersion(), reply));
 
         // Re-plug: a new identity, found and greeted again.
         boxId = bus.plugBox(&box);
-        QVERIFY(LinkHarness::waitFor([&] { return h.connected; }));
+        QVERIFY(LinkHarness::waitFor([&] { return h.connected(); }));
         QVERIFY(h.link.SendCommand(cmd::GetMapSize(), reply));
         QCOMPARE(reply.First, 8);
         QCOMPARE(reply.Second, 10);
