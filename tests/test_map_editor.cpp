@@ -5,6 +5,7 @@
 #include "tests/WindowRig.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <QAction>
@@ -106,27 +107,12 @@ private slots:
         QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), 38);
     }
 
+    // The grid follows the compaction; its rules are the engine's.
     void compaction()
     {
         WindowRig rig;
         TformMain &f = *rig.form;
         f.SetMapStatus(msUpdating);
-        f.SetCell(f.editNote[1][2], 40);
-        f.SetCell(f.editNote[1][5], 41);
-        f.SetCell(f.editNote[1][9], 42);
-        f.SetCell(f.editNote[3][0], 60); // a row without gaps
-        f.SetCell(f.editNote[3][1], 61);
-        f.SetMapStatus(msRecalledFromBox);
-        f.StoreCellsIntoMap(0);
-
-        // Only output 4 without gaps: nothing moves, the status stays.
-        f.SetCell(f.editNote[1][2], NoNote);
-        f.SetCell(f.editNote[1][5], NoNote);
-        f.SetCell(f.editNote[1][9], NoNote);
-        f.SetMapStatus(msRecalledFromBox);
-        f.CompactMap();
-        QCOMPARE(f.MapStatus(), quint8(msRecalledFromBox));
-
         f.SetCell(f.editNote[1][2], 40);
         f.SetCell(f.editNote[1][5], 41);
         f.SetCell(f.editNote[1][9], 42);
@@ -138,7 +124,46 @@ private slots:
         QCOMPARE(row, QStringList({"40", "41", "42", "", "", "", "", "", "", ""}));
         QCOMPARE(f.Editor().NoteMaps.At(0, 1, 0), 40);
         QCOMPARE(f.Editor().NoteMaps.At(0, 1, 9), NoNote);
-        QCOMPARE(f.MapStatus(), quint8(msModified));
+        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Modified]"));
+    }
+
+    // What the engine changes reaches the widgets, and the widgets do not
+    // hand it back as an edit.
+    void gridFollowsTheEngine()
+    {
+        WindowRig rig;
+        TformMain &f = *rig.form;
+        TMapEditor &e = f.Editor();
+        QSignalSpy edits(f.editNote[3][3], &TNoteCell::ValueChanged);
+        e.SetMapStatus(msRecalledFromBox);
+        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Recalled from Midi Zembrik]"));
+        e.NoteMaps.Set(1, 3, 3, 200);
+        e.NoteMaps.Set(1, 5, 0, 200);
+        e.SelectMap(1);
+        QCOMPARE(f.tabMaps->currentIndex(), 1);
+        QCOMPARE(f.editNote[3][3]->text(), QStringLiteral("127"));
+        QCOMPARE(f.editNote[3][3]->ValueText(), QStringLiteral("127"));
+        QVERIFY(isRed(f.editNote[3][3]) && isRed(f.editNote[5][0]));
+        QCOMPARE(f.btnCopy->toolTip(), QStringLiteral("Copy data from Map 1 into Map 2"));
+        QCOMPARE(edits.count(), 0);
+        QCOMPARE(e.NoteMaps.At(1, 3, 3), 200);
+        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Recalled from Midi Zembrik]"));
+
+        e.SelectMap(0);
+        QCOMPARE(f.tabMaps->currentIndex(), 0);
+        QCOMPARE(f.editNote[3][3]->text(), QString());
+        QVERIFY(!isRed(f.editNote[3][3]));
+        QCOMPARE(f.btnCopy->toolTip(), QStringLiteral("Copy data from Map 2 into Map 1."));
+
+        e.SetMapGeometry(6, 8);
+        QVERIFY(!f.editNote[5][7]->isHidden());
+        QVERIFY(f.editNote[5][8]->isHidden() && f.editNote[6][0]->isHidden());
+        QVERIFY(!f.btnClear[7]->isHidden());
+        e.SetMapGeometry(20, 10);
+        QVERIFY(!f.editNote[7][9]->isHidden());
+        QVERIFY(f.StatusText().contains(QStringLiteral("20 outputs")));
+        QCOMPARE(edits.count(), 0);
+        QCOMPARE(e.MapStatus(), quint8(msRecalledFromBox));
     }
 
     void cloneAndRowClear()
