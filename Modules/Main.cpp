@@ -330,15 +330,15 @@ void TformMain::SetGameModeView(int mode)
 
 void TformMain::ConnectMapEditor()
 {
-    connect(&editor_, &TMapEditor::cellChanged, this, &TformMain::showCell);
-    connect(&editor_, &TMapEditor::mapShown, this, &TformMain::showMap);
-    connect(&editor_, &TMapEditor::mapSelecting, this, &TformMain::mapSelecting);
-    connect(&editor_, &TMapEditor::duplicatesChanged, this, &TformMain::showDuplicates);
-    connect(&editor_, &TMapEditor::statusChanged, this, &TformMain::showMapStatus);
-    connect(&editor_, &TMapEditor::mapCountChanged, this, &TformMain::showMapCount);
-    connect(&editor_, &TMapEditor::geometryChanged, this, &TformMain::showMapGeometry);
+    connect(&editor_, &TMapEditor::cellChanged, this, &TformMain::editorCellChanged);
+    connect(&editor_, &TMapEditor::mapShown, this, &TformMain::editorMapShown);
+    connect(&editor_, &TMapEditor::mapSelecting, this, &TformMain::editorMapSelecting);
+    connect(&editor_, &TMapEditor::duplicatesChanged, this, &TformMain::editorDuplicatesChanged);
+    connect(&editor_, &TMapEditor::statusChanged, this, &TformMain::editorStatusChanged);
+    connect(&editor_, &TMapEditor::mapCountChanged, this, &TformMain::editorMapCountChanged);
+    connect(&editor_, &TMapEditor::geometryChanged, this, &TformMain::editorGeometryChanged);
     connect(&editor_, &TMapEditor::geometryClamped, this, &TformMain::ShowStatus);
-    connect(&editor_, &TMapEditor::switchNoteChanged, this, &TformMain::showSwitchNote);
+    connect(&editor_, &TMapEditor::switchNoteChanged, this, &TformMain::editorSwitchNoteChanged);
     for (auto &column : editNote)
         for (TNoteCell *cell : column)
             connect(cell, &TNoteCell::ValueChanged, this, &TformMain::editNote10ValueChanged);
@@ -433,26 +433,26 @@ void TformMain::btnClear1Click()
     editor_.ClearOutput(Tag(sender()));
 }
 
-void TformMain::showCell(int output, int slot, int value)
+void TformMain::editorCellChanged(int output, int slot, int value)
 {
     editNote[output][slot]->ShowValueText(value == NoNote ? QString() : QString::number(value));
 }
 
-void TformMain::showMap(int map)
+void TformMain::editorMapShown(int map)
 {
     tabsByProgram_ = true;
     tabMaps->setCurrentIndex(map);
     tabsByProgram_ = false;
 }
 
-void TformMain::mapSelecting(int map)
+void TformMain::editorMapSelecting(int map)
 {
     btnCopy->setToolTip(map == 0 ? QStringLiteral("Copy data from Map 2 into Map 1.")
                                  : QStringLiteral("Copy data from Map 1 into Map 2"));
     SelectMapOnBox(map);
 }
 
-void TformMain::showDuplicates(const TCellSet &red)
+void TformMain::editorDuplicatesChanged(const TCellSet &red)
 {
     for (int o = 0; o < MaxOutputs; ++o)
         for (int s = 0; s < MaxNotesPerOutput; ++s) {
@@ -464,13 +464,13 @@ void TformMain::showDuplicates(const TCellSet &red)
         }
 }
 
-void TformMain::showMapStatus(quint8 status)
+void TformMain::editorStatusChanged(quint8 status)
 {
     lblMapStatus->setText(MapStatusText(status));
     lblMapStatus->repaint();
 }
 
-void TformMain::showMapCount(int count)
+void TformMain::editorMapCountChanged(int count)
 {
     tabsByProgram_ = true;
     while (tabMaps->count() > count)
@@ -480,7 +480,7 @@ void TformMain::showMapCount(int count)
     tabsByProgram_ = false;
 }
 
-void TformMain::showMapGeometry(int outputs, int notes)
+void TformMain::editorGeometryChanged(int outputs, int notes)
 {
     for (int o = 0; o < MaxOutputs; ++o)
         for (int s = 0; s < MaxNotesPerOutput; ++s)
@@ -496,7 +496,7 @@ void TformMain::SetSwitchNote(int n)
 
 // Runs inside the editor's SetSwitchNote, whose guard keeps the edit's
 // change from enabling "Set" and "Clear".
-void TformMain::showSwitchNote(int n)
+void TformMain::editorSwitchNoteChanged(int n)
 {
     editChangeNote->setText(n == NoNote ? QString() : QString::number(n));
     btnClearSwap->setEnabled(n != NoNote);

@@ -1,5 +1,6 @@
 // The main window: information panel, the five pages, menus and status bar,
-// the note map editor on the first page, and the window's side of the
+// the note map editor's grid on the first page (mirroring TMapEditor, which
+// holds the maps and the editing rules), and the window's side of the
 // connection (it is the view TConnection drives).
 //
 // The handlers keep their designer names and stay short: each reads the
@@ -209,15 +210,16 @@ private:
     void setTransferActionsEnabled(bool enabled);
     void beginTransfer();
     void endTransfer();
+    // The map editor's signals, mirrored into the grid.
     void ConnectMapEditor();
-    void showCell(int output, int slot, int value);
-    void showMap(int map);
-    void showDuplicates(const TCellSet &red);
-    void showMapStatus(quint8 status);
-    void showMapCount(int count);
-    void showMapGeometry(int outputs, int notes);
-    void mapSelecting(int map);
-    void showSwitchNote(int note);
+    void editorCellChanged(int output, int slot, int value);
+    void editorMapShown(int map);
+    void editorDuplicatesChanged(const TCellSet &red);
+    void editorStatusChanged(quint8 status);
+    void editorMapCountChanged(int count);
+    void editorGeometryChanged(int outputs, int notes);
+    void editorMapSelecting(int map);
+    void editorSwitchNoteChanged(int note);
 
     IPrompter &prompter_;
     TJvHidDeviceController controller_;
