@@ -4,6 +4,17 @@
 
 namespace zembrik {
 
+namespace {
+bool validCell(int output, int slot)
+{
+    return output >= 0 && output < MaxOutputs && slot >= 0 && slot < MaxNotesPerOutput;
+}
+bool validMap(int map)
+{
+    return map >= 0 && map < MaxMaps;
+}
+} // namespace
+
 TMapEditor::TMapEditor(QObject *parent) : QObject(parent)
 {
     for (auto &output : cells_)
@@ -12,6 +23,8 @@ TMapEditor::TMapEditor(QObject *parent) : QObject(parent)
 
 void TMapEditor::EnterCell(int output, int slot, int value)
 {
+    if (!validCell(output, slot))
+        return;
     value = ClampCellValue(value);
     cells_[output][slot] = value;
     emit cellChanged(output, slot, value);
@@ -22,7 +35,7 @@ void TMapEditor::SetCell(int output, int slot, int value)
 {
     // The cells only hold 0..127 or NoNote: a value out of range always
     // reaches the cell, which then shows it held to the range.
-    if (cells_[output][slot] != value)
+    if (validCell(output, slot) && cells_[output][slot] != value)
         EnterCell(output, slot, value);
 }
 
@@ -47,6 +60,8 @@ void TMapEditor::ShowMap(int map)
     // Emptying the cells is recorded into the shown map when msUpdating is
     // not set; the map to show is taken first, so that showing the shown
     // map again does not empty it.
+    if (!validMap(map))
+        return;
     const TNoteMaps shown = NoteMaps;
     ClearCells();
     emit mapShown(map);
@@ -57,6 +72,8 @@ void TMapEditor::ShowMap(int map)
 
 void TMapEditor::StoreCellsIntoMap(int map)
 {
+    if (!validMap(map))
+        return;
     for (int o = 0; o < MaxOutputs; ++o)
         for (int s = 0; s < MaxNotesPerOutput; ++s)
             NoteMaps.Set(map, o, s, cells_[o][s]);
@@ -85,6 +102,8 @@ void TMapEditor::SelectMap(int map)
 
 void TMapEditor::MarkDuplicates(int map)
 {
+    if (!validMap(map))
+        return;
     duplicates_ = DuplicateCells(NoteMaps, map);
     emit duplicatesChanged(duplicates_);
 }
@@ -117,7 +136,7 @@ void TMapEditor::CloneMap()
 
 void TMapEditor::ClearOutput(int output)
 {
-    if (output < 0 || output >= MaxOutputs)
+    if (!validCell(output, 0))
         return;
     for (int s = 0; s < MaxNotesPerOutput; ++s)
         SetCell(output, s, NoNote);

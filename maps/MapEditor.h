@@ -48,6 +48,8 @@ public:
     // The geometry and shown map, as map files use them.
     TMapLayout Layout() const { return {mapCount_, outputCount_, notesPerOutput_, currentMap_}; }
 
+    // Cells and maps outside the table are ignored.
+    //
     // A value entered into a cell (typed, pasted or dropped): the cell's text
     // changed, so the change counts even when the value is the same.
     void EnterCell(int output, int slot, int value);

@@ -501,6 +501,23 @@ private slots:
         QCOMPARE(ed.e.NoteMaps.At(0, 0, 0), 38);
     }
 
+    // Numbers from outside (a caller, a file, a box) never reach past the
+    // table.
+    void outsideTheTable()
+    {
+        Editor ed;
+        ed.e.EnterCell(8, 0, 38);
+        ed.e.EnterCell(0, 10, 38);
+        ed.e.SetCell(-1, 0, 38);
+        ed.e.ShowMap(2);
+        ed.e.StoreCellsIntoMap(-1);
+        ed.e.MarkDuplicates(2);
+        ed.e.ClearOutput(-1);
+        QVERIFY(ed.changes.isEmpty() && ed.shown.isEmpty());
+        QCOMPARE(ed.e.NoteMaps, TNoteMaps());
+        QCOMPARE(ed.e.MapStatus(), quint8(0));
+    }
+
     void switchNote_data()
     {
         QTest::addColumn<int>("n");
