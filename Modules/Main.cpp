@@ -12,12 +12,10 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QScopeGuard>
 #include <QTabBar>
 #include <QTabWidget>
@@ -41,55 +39,6 @@ const QColor kPurple(128, 0, 128);
 const QString kRemovedText = QStringLiteral("MIDI Zembrik removed without saving map!");
 } // namespace
 
-// --- TNoteCell ----------------------------------------------------------------
-
-TNoteCell::TNoteCell(QWidget *parent) : QLineEdit(parent)
-{
-    setMaxLength(3);
-    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), this));
-    setAlignment(Qt::AlignCenter);
-}
-
-void TNoteCell::SetValueText(const QString &text)
-{
-    if (QLineEdit::text() != text)
-        setText(text);
-    if (value_ == text)
-        return;
-    value_ = text;
-    emit ValueChanged(this);
-}
-
-void TNoteCell::commit()
-{
-    SetValueText(text());
-}
-
-void TNoteCell::focusOutEvent(QFocusEvent *e)
-{
-    QLineEdit::focusOutEvent(e);
-    commit();
-}
-
-void TNoteCell::keyPressEvent(QKeyEvent *e)
-{
-    if (e->key() == Qt::Key_Escape) {
-        setText(value_);
-        e->accept();
-        return;
-    }
-    QLineEdit::keyPressEvent(e);
-    if (e->matches(QKeySequence::Paste))
-        commit();
-}
-
-void TNoteCell::mouseReleaseEvent(QMouseEvent *e)
-{
-    QLineEdit::mouseReleaseEvent(e);
-    if (e->button() == Qt::MiddleButton) // selection paste
-        commit();
-}
-
 // --- Creation, showing, closing ---------------------------------------------------
 
 TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *parent)
@@ -107,23 +56,27 @@ TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *paren
     FormCreate();
 }
 
-TformMain::~TformMain() = default;
+TformMain::~TformMain()
+{
+    // A cell losing the focus while the window goes must not reach the
+    // editor, which is gone by then.
+    for (auto &column : editNote)
+        for (TNoteCell *cell : column)
+            disconnect(cell, nullptr, this, nullptr);
+}
 
 void TformMain::FormCreate()
 {
     pgMain->setCurrentIndex(0);
     link_.SequenceNumber = 0;
-    CurrentMap_ = 0;
     ViewGameMode_ = 0;
     pageNoteCharts->SetActivePageIndex(0);
     ClearLog();
+    ConnectMapEditor();
     SetMapCount(2);
     SetMapGeometry(8, 10);
     ClearMaps(-1);
     SetMapStatus(0);
-    for (auto &column : editNote)
-        for (TNoteCell *cell : column)
-            connect(cell, &TNoteCell::ValueChanged, this, &TformMain::editNote10ValueChanged);
 }
 
 void TformMain::showEvent(QShowEvent *e)
@@ -162,7 +115,7 @@ void TformMain::closeEvent(QCloseEvent *e)
 
 bool TformMain::FormCloseQuery()
 {
-    const TCloseQuestion q = CloseQuestion(Connected(), MapStatus_);
+    const TCloseQuestion q = CloseQuestion(Connected(), MapStatus());
     if (q == TCloseQuestion::None)
         return true;
     return prompter_.Confirm(CloseQuestionText(q), IPrompter::Buttons::YesCancel);
@@ -331,98 +284,66 @@ void TformMain::SetGameModeView(int mode)
 }
 
 // --- Note map editor ----------------------------------------------------------------
+// The editor's engine holds the maps, the cells' values and the status; the
+// handlers hand over to it, and its signals are mirrored into the grid.
 
-TNoteCell *TformMain::GetCell(int output, int slot) const
+void TformMain::ConnectMapEditor()
 {
-    if (output < 0 || output >= MaxOutputs || slot < 0 || slot >= MaxNotesPerOutput)
-        return nullptr;
-    QWidget *column = FindControlByTag(grpMapSheet_, output);
-    return FindControlByTag<TNoteCell>(column, (output + 1) * 10 + slot);
+    connect(&editor_, &TMapEditor::cellChanged, this, &TformMain::editorCellChanged);
+    connect(&editor_, &TMapEditor::mapShown, this, &TformMain::editorMapShown);
+    connect(&editor_, &TMapEditor::mapSelecting, this, &TformMain::editorMapSelecting);
+    connect(&editor_, &TMapEditor::duplicatesChanged, this, &TformMain::editorDuplicatesChanged);
+    connect(&editor_, &TMapEditor::statusChanged, this, &TformMain::editorStatusChanged);
+    connect(&editor_, &TMapEditor::mapCountChanged, this, &TformMain::editorMapCountChanged);
+    connect(&editor_, &TMapEditor::geometryChanged, this, &TformMain::editorGeometryChanged);
+    connect(&editor_, &TMapEditor::geometryClamped, this, &TformMain::ShowStatus);
+    connect(&editor_, &TMapEditor::switchNoteChanged, this, &TformMain::editorSwitchNoteChanged);
+    for (auto &column : editNote)
+        for (TNoteCell *cell : column)
+            connect(cell, &TNoteCell::ValueChanged, this, &TformMain::editNote10ValueChanged);
 }
 
 void TformMain::SetCell(TNoteCell *cell, int value)
 {
-    if (cell)
-        cell->SetValueText(value == NoNote ? QString() : QString::number(value));
+    if (!cell)
+        return;
+    const int tag = Tag(cell);
+    editor_.SetCell(tag / 10 - 1, tag % 10, value);
 }
 
 void TformMain::ClearCells()
 {
-    for (auto &column : editNote)
-        for (TNoteCell *cell : column)
-            SetCell(cell, NoNote);
+    editor_.ClearCells();
 }
 
 void TformMain::ShowMap(int map)
 {
-    ClearCells();
-    tabsByProgram_ = true;
-    tabMaps->setCurrentIndex(map);
-    tabsByProgram_ = false;
-    for (int o = 0; o < MaxOutputs; ++o)
-        for (int s = 0; s < MaxNotesPerOutput; ++s)
-            SetCell(editNote[o][s], NoteMaps.At(map, o, s));
+    editor_.ShowMap(map);
 }
 
 void TformMain::StoreCellsIntoMap(int map)
 {
-    for (int o = 0; o < MaxOutputs; ++o)
-        for (int s = 0; s < MaxNotesPerOutput; ++s)
-            NoteMaps.Set(map, o, s, CellTextValue(editNote[o][s]->ValueText()));
+    editor_.StoreCellsIntoMap(map);
 }
 
 void TformMain::ClearMaps(int map)
 {
-    NoteMaps.Clear(map);
-    ShowMap(CurrentMap_);
+    editor_.ClearMaps(map);
 }
 
 void TformMain::SetMapCount(int n)
 {
-    const TMapGeometry g = ClampGeometry(n, OutputCount, NotesPerOutput);
-    if (g.maps != n)
-        ShowStatus(QStringLiteral("The MIDI Zembrik reports %1 maps; this program handles %2.").arg(n).arg(g.maps));
-    MapCount = g.maps;
-    tabsByProgram_ = true;
-    while (tabMaps->count() > MapCount)
-        tabMaps->removeTab(tabMaps->count() - 1);
-    while (tabMaps->count() < MapCount)
-        tabMaps->addTab(QStringLiteral("Tab %1").arg(tabMaps->count() + 1));
-    tabsByProgram_ = false;
+    editor_.SetMapCount(n);
 }
 
 void TformMain::SetMapGeometry(int outputs, int notes)
 {
-    const TMapGeometry g = ClampGeometry(MapCount, outputs, notes);
-    if (g.clamped)
-        ShowStatus(
-            QStringLiteral("The MIDI Zembrik reports %1 outputs of %2 notes; this program handles up to %3 of %4.")
-                .arg(outputs)
-                .arg(notes)
-                .arg(MaxOutputs)
-                .arg(MaxNotesPerOutput));
-    OutputCount = g.outputs;
-    NotesPerOutput = g.notesPerOutput;
-    for (int o = 0; o < MaxOutputs; ++o)
-        for (int s = 0; s < MaxNotesPerOutput; ++s)
-            editNote[o][s]->setVisible(o < OutputCount && s < NotesPerOutput);
+    editor_.SetMapGeometry(outputs, notes);
 }
 
 void TformMain::SelectMap(int map)
 {
-    if (map < 0 || map >= MapCount)
-        map = 0;
-    const quint8 e = MapStatus_;
-    SetMapStatus(e | msUpdating);
-    if (map != CurrentMap_)
-        StoreCellsIntoMap(CurrentMap_);
-    ShowMap(map);
-    MarkDuplicates(map);
-    btnCopy->setToolTip(map == 0 ? QStringLiteral("Copy data from Map 2 into Map 1.")
-                                 : QStringLiteral("Copy data from Map 1 into Map 2"));
-    SelectMapOnBox(map);
-    CurrentMap_ = map;
-    SetMapStatus(e & ~msUpdating);
+    editor_.SelectMap(map);
 }
 
 void TformMain::SelectMapOnBox(int map)
@@ -432,52 +353,23 @@ void TformMain::SelectMapOnBox(int map)
 
 void TformMain::MarkDuplicates(int map)
 {
-    const auto dup = DuplicateCells(NoteMaps, map);
-    for (int o = 0; o < MaxOutputs; ++o)
-        for (int s = 0; s < MaxNotesPerOutput; ++s) {
-            TNoteCell *cell = editNote[o][s];
-            QPalette pal = cell->palette();
-            pal.setColor(QPalette::Text,
-                         dup[o * MaxNotesPerOutput + s] ? QColor(Qt::red) : palette().color(QPalette::WindowText));
-            cell->setPalette(pal);
-        }
+    editor_.MarkDuplicates(map);
 }
 
 void TformMain::CompactMap()
 {
-    for (int o = 0; o < MaxOutputs; ++o) {
-        bool moved = true;
-        while (moved) {
-            moved = false;
-            for (int s = 0; s + 1 < MaxNotesPerOutput; ++s) {
-                TNoteCell *here = editNote[o][s];
-                TNoteCell *next = editNote[o][s + 1];
-                if (here->ValueText().isEmpty() && !next->ValueText().isEmpty()) {
-                    here->SetValueText(next->ValueText());
-                    next->SetValueText(QString());
-                    moved = true;
-                }
-            }
-        }
-    }
+    editor_.CompactMap();
+}
+
+void TformMain::SetMapStatus(quint8 s)
+{
+    editor_.SetMapStatus(s);
 }
 
 void TformMain::editNote10ValueChanged(TNoteCell *cell)
 {
     const int tag = Tag(cell);
-    const int o = tag / 10 - 1;
-    const int s = tag % 10;
-    const QString text = cell->ValueText();
-    int v = text.isEmpty() ? NoNote : CellTextValue(text);
-    if (v != NoNote && v != ClampCellValue(v)) {
-        v = ClampCellValue(v);
-        cell->SetValueText(QString::number(v)); // runs this handler again
-    }
-    if (MapStatus_ & msUpdating)
-        return;
-    NoteMaps.Set(CurrentMap_, o, s, v);
-    MarkDuplicates(CurrentMap_);
-    SetMapStatus(msModified);
+    editor_.EnterCell(tag / 10 - 1, tag % 10, CellTextValue(cell->ValueText()));
 }
 
 void TformMain::tabMapsChange(int index)
@@ -489,43 +381,81 @@ void TformMain::tabMapsChange(int index)
 
 void TformMain::btnCopyClick()
 {
-    if (MapCount <= 1)
-        return;
-    ClearCells();
-    const int a = CurrentMap_;
-    const int b = (a + 1) % MapCount;
-    for (int o = 0; o < OutputCount; ++o)
-        for (int s = 0; s < NotesPerOutput; ++s)
-            NoteMaps.Set(a, o, s, NoteMaps.At(b, o, s));
-    ShowMap(a);
+    editor_.CloneMap();
 }
 
 void TformMain::btnClear1Click()
 {
-    const int o = Tag(sender());
-    QWidget *column = FindControlByTag(grpMapSheet_, o);
-    for (int s = 0; s < MaxNotesPerOutput; ++s)
-        SetCell(FindControlByTag<TNoteCell>(column, (o + 1) * 10 + s), NoNote);
+    editor_.ClearOutput(Tag(sender()));
 }
 
-void TformMain::SetMapStatus(quint8 s)
+void TformMain::editorCellChanged(int output, int slot, int value)
 {
-    MapStatus_ = s;
-    lblMapStatus->setText(MapStatusText(s));
+    editNote[output][slot]->ShowValueText(value == NoNote ? QString() : QString::number(value));
+}
+
+void TformMain::editorMapShown(int map)
+{
+    tabsByProgram_ = true;
+    tabMaps->setCurrentIndex(map);
+    tabsByProgram_ = false;
+}
+
+void TformMain::editorMapSelecting(int map)
+{
+    btnCopy->setToolTip(map == 0 ? QStringLiteral("Copy data from Map 2 into Map 1.")
+                                 : QStringLiteral("Copy data from Map 1 into Map 2"));
+    SelectMapOnBox(map);
+}
+
+void TformMain::editorDuplicatesChanged(const TCellSet &red)
+{
+    for (int o = 0; o < MaxOutputs; ++o)
+        for (int s = 0; s < MaxNotesPerOutput; ++s) {
+            TNoteCell *cell = editNote[o][s];
+            QPalette pal = cell->palette();
+            pal.setColor(QPalette::Text,
+                         red[o * MaxNotesPerOutput + s] ? QColor(Qt::red) : palette().color(QPalette::WindowText));
+            cell->setPalette(pal);
+        }
+}
+
+void TformMain::editorStatusChanged(quint8 status)
+{
+    lblMapStatus->setText(MapStatusText(status));
     lblMapStatus->repaint();
+}
+
+void TformMain::editorMapCountChanged(int count)
+{
+    tabsByProgram_ = true;
+    while (tabMaps->count() > count)
+        tabMaps->removeTab(tabMaps->count() - 1);
+    while (tabMaps->count() < count)
+        tabMaps->addTab(QStringLiteral("Tab %1").arg(tabMaps->count() + 1));
+    tabsByProgram_ = false;
+}
+
+void TformMain::editorGeometryChanged(int outputs, int notes)
+{
+    for (int o = 0; o < MaxOutputs; ++o)
+        for (int s = 0; s < MaxNotesPerOutput; ++s)
+            editNote[o][s]->setVisible(o < outputs && s < notes);
 }
 
 // --- Switch note --------------------------------------------------------------------
 
 void TformMain::SetSwitchNote(int n)
 {
-    if (switchNoteRunning_)
-        return;
-    switchNoteRunning_ = true;
-    auto release = qScopeGuard([this] { switchNoteRunning_ = false; });
-    n = ClampSwitchNote(n);
-    editChangeNote->setText(n == 255 ? QString() : QString::number(n));
-    btnClearSwap->setEnabled(n != 255);
+    editor_.SetSwitchNote(n);
+}
+
+// Runs inside the editor's SetSwitchNote, whose guard keeps the edit's
+// change from enabling "Set" and "Clear".
+void TformMain::editorSwitchNoteChanged(int n)
+{
+    editChangeNote->setText(n == NoNote ? QString() : QString::number(n));
+    btnClearSwap->setEnabled(n != NoNote);
     btnSetSwitchNote->setEnabled(false);
     if (Connected()) {
         TCommandReply r;
@@ -546,7 +476,7 @@ void TformMain::btnClearSwapClick()
 
 void TformMain::editChangeNoteChange()
 {
-    if (switchNoteRunning_)
+    if (editor_.SwitchNoteRunning())
         return;
     btnSetSwitchNote->setEnabled(true);
     btnClearSwap->setEnabled(true);
@@ -597,26 +527,26 @@ void TformMain::btnGetMapClick()
 {
     if (!Connected() || transfer_.Running())
         return;
-    if ((MapStatus_ & msModified) && !prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo))
+    if ((MapStatus() & msModified) && !prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo))
         return;
     // A device change while the transfer waits for the box would change the
     // maps and the geometry under it: it is handled once this has ended.
     connection_.HoldDeviceChanges(true);
     auto release = qScopeGuard([this] { connection_.HoldDeviceChanges(false); });
-    SetMapStatus(MapStatus_ | msUpdating);
+    SetMapStatus(MapStatus() | msUpdating);
     beginTransfer();
     try {
-        transfer_.ReadMaps(NoteMaps, MapCount, OutputCount, NotesPerOutput);
+        transfer_.ReadMaps(editor_.NoteMaps, editor_.MapCount(), editor_.OutputCount(), editor_.NotesPerOutput());
     } catch (...) {
         // The grid shows what was read; later edits are recorded again.
-        ShowMap(CurrentMap_);
+        ShowMap(CurrentMap());
         endTransfer();
-        SetMapStatus(MapStatus_ & ~msUpdating);
+        SetMapStatus(MapStatus() & ~msUpdating);
         throw;
     }
     endTransfer();
-    SelectMap(CurrentMap_);
-    MarkDuplicates(CurrentMap_);
+    SelectMap(CurrentMap());
+    MarkDuplicates(CurrentMap());
     SetMapStatus(msRecalledFromBox);
     setWindowTitle(kApplicationTitle);
 }
@@ -630,22 +560,17 @@ void TformMain::btnDownloadClick()
     connection_.HoldDeviceChanges(true);
     auto release = qScopeGuard([this] { connection_.HoldDeviceChanges(false); });
     CompactMap();
-    StoreCellsIntoMap(CurrentMap_);
+    StoreCellsIntoMap(CurrentMap());
     {
         beginTransfer();
         auto done = qScopeGuard([this] { endTransfer(); });
-        transfer_.WriteMaps(NoteMaps, MapCount, OutputCount, NotesPerOutput);
+        transfer_.WriteMaps(editor_.NoteMaps, editor_.MapCount(), editor_.OutputCount(), editor_.NotesPerOutput());
     }
-    SelectMap(CurrentMap_);
-    SetMapStatus((MapStatus_ & ~(msModified | msRecalledFromBox)) | msSavedToBox);
+    SelectMap(CurrentMap());
+    SetMapStatus((MapStatus() & ~(msModified | msRecalledFromBox)) | msSavedToBox);
 }
 
 // --- Map files ------------------------------------------------------------------------
-
-TMapLayout TformMain::Layout() const
-{
-    return {MapCount, OutputCount, NotesPerOutput, CurrentMap_};
-}
 
 void TformMain::btnSaveClick()
 {
@@ -655,8 +580,8 @@ void TformMain::btnSaveClick()
     if (name.isEmpty())
         return;
     CompactMap();
-    StoreCellsIntoMap(CurrentMap_);
-    const TMapFileResult result = SaveMapFile(name, NoteMaps, Layout());
+    StoreCellsIntoMap(CurrentMap());
+    const TMapFileResult result = SaveMapFile(name, editor_.NoteMaps, Layout());
     if (!result.ok) {
         // The previous file is untouched, and the map is not marked saved.
         ShowStatus(QStringLiteral("The map was not saved."));
@@ -666,23 +591,23 @@ void TformMain::btnSaveClick()
         return;
     }
     setWindowTitle(kApplicationTitle + QStringLiteral(" - ") + name);
-    SetMapStatus((MapStatus_ & ~(msModified | msRecalledFromFile)) | msSavedInFile);
+    SetMapStatus((MapStatus() & ~(msModified | msRecalledFromFile)) | msSavedInFile);
 }
 
 void TformMain::btnRecallClick()
 {
     if (transfer_.Running())
         return;
-    if ((MapStatus_ & msModified) && !prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo))
+    if ((MapStatus() & msModified) && !prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo))
         return;
     const QString name = prompter_.OpenFileName(kOpenFilter, kMapSuffix);
     if (name.isEmpty())
         return;
-    SetMapStatus(MapStatus_ | msUpdating);
-    const TMapFileResult result = LoadMapFile(name, NoteMaps, Layout());
+    SetMapStatus(MapStatus() | msUpdating);
+    const TMapFileResult result = LoadMapFile(name, editor_.NoteMaps, Layout());
     setWindowTitle(kApplicationTitle + QStringLiteral(" - ") + name);
-    ShowMap(CurrentMap_);
-    MarkDuplicates(CurrentMap_);
+    ShowMap(CurrentMap());
+    MarkDuplicates(CurrentMap());
     SetMapStatus(msRecalledFromFile);
     if (!result.recovery.isEmpty())
         prompter_.Information(result.recovery);

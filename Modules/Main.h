@@ -1,5 +1,6 @@
 // The main window: information panel, the five pages, menus and status bar,
-// the note map editor on the first page, and the window's side of the
+// the note map editor's grid on the first page (mirroring TMapEditor, which
+// holds the maps and the editing rules), and the window's side of the
 // connection (it is the view TConnection drives).
 //
 // The handlers keep their designer names and stay short: each reads the
@@ -9,9 +10,11 @@
 #pragma once
 
 #include "Modules/AppInfo.h"
+#include "Modules/NoteCell.h"
 #include "device/Connection.h"
 #include "device/DeviceLink.h"
 #include "device/JvHid.h"
+#include "maps/MapEditor.h"
 #include "maps/MapFile.h"
 #include "maps/MapTransfer.h"
 #include "maps/NoteMaps.h"
@@ -44,31 +47,6 @@ class TImage;
 class TPageControl;
 class TShape;
 
-// A note cell: digits only, at most three.  A typed value takes effect when
-// the cell loses the focus or text is pasted; Escape puts back the value
-// that last took effect.  ValueChanged is emitted whenever the value that
-// takes effect changes, typed or set by the program.
-class TNoteCell : public QLineEdit {
-    Q_OBJECT
-public:
-    explicit TNoteCell(QWidget *parent = nullptr);
-    // Sets the text as the value in effect.
-    void SetValueText(const QString &text);
-    QString ValueText() const { return value_; }
-
-signals:
-    void ValueChanged(TNoteCell *cell);
-
-protected:
-    void focusOutEvent(QFocusEvent *e) override;
-    void keyPressEvent(QKeyEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
-
-private:
-    void commit();
-    QString value_;
-};
-
 class TformMain : public QMainWindow, public IConnectionView {
     Q_OBJECT
 public:
@@ -92,17 +70,20 @@ public:
     void SetCloneVisible(bool visible) override;
     void SetMapCount(int n) override;
     void SelectMap(int map) override;
-    int CurrentMap() const override { return CurrentMap_; }
+    int CurrentMap() const override { return editor_.CurrentMap(); }
     void SetMapGeometry(int outputs, int notes) override;
     void SetSwitchNote(int n) override;
-    bool UnsavedMapAtRisk() const override { return RemovalWarningDue(MapStatus_); }
-    void BoxGreeted() override { SetMapStatus(MapStatus_ & ~msSavedToBox); }
-    quint8 MapStatus() const { return MapStatus_; }
+    bool UnsavedMapAtRisk() const override { return RemovalWarningDue(MapStatus()); }
+    void BoxGreeted() override { SetMapStatus(MapStatus() & ~msSavedToBox); }
+    quint8 MapStatus() const { return editor_.MapStatus(); }
     void SetMapStatus(quint8 s);
     void ReadDeviceSettings() override;
 
     // --- The note map editor -------------------------------------------------
-    TNoteCell *GetCell(int output, int slot) const;
+    // The editor's engine; the grid mirrors it.  The operations below hand
+    // over to it.
+    TMapEditor &Editor() { return editor_; }
+    const TMapEditor &Editor() const { return editor_; }
     void SetCell(TNoteCell *cell, int value);
     void ClearCells();
     void ShowMap(int map);
@@ -123,12 +104,7 @@ public:
     bool TransferRunning() const { return transfer_.Running(); }
     QString StatusText() const;
     // The geometry and shown map, as map files use them.
-    TMapLayout Layout() const;
-
-    TNoteMaps NoteMaps;
-    int MapCount = 2;
-    int OutputCount = 8;
-    int NotesPerOutput = 10;
+    TMapLayout Layout() const { return editor_.Layout(); }
 
     // --- Controls ------------------------------------------------------------
     QGroupBox *grpInfo = nullptr;
@@ -232,22 +208,30 @@ private:
     void setTransferActionsEnabled(bool enabled);
     void beginTransfer();
     void endTransfer();
+    // The map editor's signals, mirrored into the grid.
+    void ConnectMapEditor();
+    void editorCellChanged(int output, int slot, int value);
+    void editorMapShown(int map);
+    void editorDuplicatesChanged(const TCellSet &red);
+    void editorStatusChanged(quint8 status);
+    void editorMapCountChanged(int count);
+    void editorGeometryChanged(int outputs, int notes);
+    void editorMapSelecting(int map);
+    void editorSwitchNoteChanged(int note);
 
     IPrompter &prompter_;
     TJvHidDeviceController controller_;
     TDeviceLink link_;
     TConnection connection_;
     TMapTransfer transfer_;
+    TMapEditor editor_;
     TformAbout *formAbout_ = nullptr;
     QActionGroup *gameModeGroup_ = nullptr;
 
     int ViewGameMode_ = 0;
-    int CurrentMap_ = 0;
-    quint8 MapStatus_ = 0;
     bool shown_ = false;
     bool exitNow_ = false;
     bool tabsByProgram_ = false;
-    bool switchNoteRunning_ = false;
     QString lastAccessError_;
     QString statusText_;
     QFrame *grpMapSheet_ = nullptr; // the map tabs' sheet, holding the columns

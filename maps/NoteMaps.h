@@ -1,8 +1,8 @@
 // The program's copy of the box's note maps, and the rules of the map editor
 // that need no widgets: clamping of cell values, duplicate detection,
 // compaction of an output's notes, the status line, the close question and
-// the bounds a box's geometry is held to.  The window applies them to its
-// cells.  Plain values; owned by the main window.
+// the bounds a box's geometry is held to.  TMapEditor (maps/MapEditor.h)
+// applies them.  Plain values.
 #pragma once
 
 #include "maps/MapStatus.h"

@@ -5,6 +5,7 @@
 #include "tests/WindowRig.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <QAction>
@@ -58,7 +59,7 @@ private slots:
         TNoteCell *cell = f.editNote[2][4];
         typeInto(f, cell, QStringLiteral("200"));
         QCOMPARE(cell->text(), QStringLiteral("127"));
-        QCOMPARE(f.NoteMaps.At(0, 2, 4), 127);
+        QCOMPARE(f.Editor().NoteMaps.At(0, 2, 4), 127);
         QCOMPARE(f.MapStatus(), quint8(msModified));
         QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Modified]"));
 
@@ -79,7 +80,7 @@ private slots:
         QTest::keyClick(cell, Qt::Key_Backspace);
         f.btnCopy->setFocus();
         QCOMPARE(cell->text(), QString());
-        QCOMPARE(f.NoteMaps.At(0, 2, 4), NoNote);
+        QCOMPARE(f.Editor().NoteMaps.At(0, 2, 4), NoNote);
     }
 
     void duplicatesOfTheShownMapOnly()
@@ -94,8 +95,8 @@ private slots:
         QVERIFY(!isRed(f.editNote[0][0]) && !isRed(f.editNote[4][9]));
 
         // Map 2 holds its own duplicate; Map 1's cells are not marked for it.
-        f.NoteMaps.Set(1, 3, 3, 50);
-        f.NoteMaps.Set(1, 6, 1, 50);
+        f.Editor().NoteMaps.Set(1, 3, 3, 50);
+        f.Editor().NoteMaps.Set(1, 6, 1, 50);
         f.MarkDuplicates(0);
         QVERIFY(!isRed(f.editNote[3][3]));
         f.tabMaps->setCurrentIndex(1); // the user picks "Map 2"
@@ -103,30 +104,15 @@ private slots:
         QVERIFY(isRed(f.editNote[3][3]) && isRed(f.editNote[6][1]));
         QVERIFY(!isRed(f.editNote[0][0]));
         // Map 1 was stored into the table on the way.
-        QCOMPARE(f.NoteMaps.At(0, 0, 0), 38);
+        QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), 38);
     }
 
+    // The grid follows the compaction; its rules are the engine's.
     void compaction()
     {
         WindowRig rig;
         TformMain &f = *rig.form;
         f.SetMapStatus(msUpdating);
-        f.SetCell(f.editNote[1][2], 40);
-        f.SetCell(f.editNote[1][5], 41);
-        f.SetCell(f.editNote[1][9], 42);
-        f.SetCell(f.editNote[3][0], 60); // a row without gaps
-        f.SetCell(f.editNote[3][1], 61);
-        f.SetMapStatus(msRecalledFromBox);
-        f.StoreCellsIntoMap(0);
-
-        // Only output 4 without gaps: nothing moves, the status stays.
-        f.SetCell(f.editNote[1][2], NoNote);
-        f.SetCell(f.editNote[1][5], NoNote);
-        f.SetCell(f.editNote[1][9], NoNote);
-        f.SetMapStatus(msRecalledFromBox);
-        f.CompactMap();
-        QCOMPARE(f.MapStatus(), quint8(msRecalledFromBox));
-
         f.SetCell(f.editNote[1][2], 40);
         f.SetCell(f.editNote[1][5], 41);
         f.SetCell(f.editNote[1][9], 42);
@@ -136,17 +122,56 @@ private slots:
         for (int s = 0; s < MaxNotesPerOutput; ++s)
             row << f.editNote[1][s]->text();
         QCOMPARE(row, QStringList({"40", "41", "42", "", "", "", "", "", "", ""}));
-        QCOMPARE(f.NoteMaps.At(0, 1, 0), 40);
-        QCOMPARE(f.NoteMaps.At(0, 1, 9), NoNote);
-        QCOMPARE(f.MapStatus(), quint8(msModified));
+        QCOMPARE(f.Editor().NoteMaps.At(0, 1, 0), 40);
+        QCOMPARE(f.Editor().NoteMaps.At(0, 1, 9), NoNote);
+        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Modified]"));
+    }
+
+    // What the engine changes reaches the widgets, and the widgets do not
+    // hand it back as an edit.
+    void gridFollowsTheEngine()
+    {
+        WindowRig rig;
+        TformMain &f = *rig.form;
+        TMapEditor &e = f.Editor();
+        QSignalSpy edits(f.editNote[3][3], &TNoteCell::ValueChanged);
+        e.SetMapStatus(msRecalledFromBox);
+        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Recalled from Midi Zembrik]"));
+        e.NoteMaps.Set(1, 3, 3, 200);
+        e.NoteMaps.Set(1, 5, 0, 200);
+        e.SelectMap(1);
+        QCOMPARE(f.tabMaps->currentIndex(), 1);
+        QCOMPARE(f.editNote[3][3]->text(), QStringLiteral("127"));
+        QCOMPARE(f.editNote[3][3]->ValueText(), QStringLiteral("127"));
+        QVERIFY(isRed(f.editNote[3][3]) && isRed(f.editNote[5][0]));
+        QCOMPARE(f.btnCopy->toolTip(), QStringLiteral("Copy data from Map 1 into Map 2"));
+        QCOMPARE(edits.count(), 0);
+        QCOMPARE(e.NoteMaps.At(1, 3, 3), 200);
+        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Recalled from Midi Zembrik]"));
+
+        e.SelectMap(0);
+        QCOMPARE(f.tabMaps->currentIndex(), 0);
+        QCOMPARE(f.editNote[3][3]->text(), QString());
+        QVERIFY(!isRed(f.editNote[3][3]));
+        QCOMPARE(f.btnCopy->toolTip(), QStringLiteral("Copy data from Map 2 into Map 1."));
+
+        e.SetMapGeometry(6, 8);
+        QVERIFY(!f.editNote[5][7]->isHidden());
+        QVERIFY(f.editNote[5][8]->isHidden() && f.editNote[6][0]->isHidden());
+        QVERIFY(!f.btnClear[7]->isHidden());
+        e.SetMapGeometry(20, 10);
+        QVERIFY(!f.editNote[7][9]->isHidden());
+        QVERIFY(f.StatusText().contains(QStringLiteral("20 outputs")));
+        QCOMPARE(edits.count(), 0);
+        QCOMPARE(e.MapStatus(), quint8(msRecalledFromBox));
     }
 
     void cloneAndRowClear()
     {
         WindowRig rig;
         TformMain &f = *rig.form;
-        f.NoteMaps.Set(1, 0, 0, 36);
-        f.NoteMaps.Set(1, 7, 9, 49);
+        f.Editor().NoteMaps.Set(1, 0, 0, 36);
+        f.Editor().NoteMaps.Set(1, 7, 9, 49);
         f.editNote[2][2]->SetValueText(QStringLiteral("70"));
         f.SetMapGeometry(8, 9); // slot 9 lies outside the geometry
 
@@ -161,13 +186,13 @@ private slots:
         QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("36"));
         QCOMPARE(f.editNote[2][2]->text(), QString());
         QCOMPARE(f.editNote[7][9]->text(), QString());
-        QCOMPARE(f.NoteMaps.At(0, 0, 0), 36);
+        QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), 36);
         QCOMPARE(f.MapStatus(), quint8(msModified));
 
         f.SetMapStatus(0);
         f.btnClear[0]->click();
         QCOMPARE(f.editNote[0][0]->text(), QString());
-        QCOMPARE(f.NoteMaps.At(0, 0, 0), NoNote);
+        QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), NoNote);
         QCOMPARE(f.MapStatus(), quint8(msModified));
     }
 
@@ -182,11 +207,11 @@ private slots:
         QCOMPARE(f.tabMaps->tabText(1), QStringLiteral("Tab 2"));
         // More than the table holds is held to it, with a word why.
         f.SetMapCount(5);
-        QCOMPARE(f.MapCount, 2);
+        QCOMPARE(f.Editor().MapCount(), 2);
         QVERIFY(f.StatusText().contains(QStringLiteral("5 maps")));
         f.SetMapGeometry(12, 16);
-        QCOMPARE(f.OutputCount, 8);
-        QCOMPARE(f.NotesPerOutput, 10);
+        QCOMPARE(f.Editor().OutputCount(), 8);
+        QCOMPARE(f.Editor().NotesPerOutput(), 10);
     }
 
     void switchNote()
@@ -248,7 +273,7 @@ private slots:
         });
         f.btnUpload->click();
         QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("127"));
-        QCOMPARE(f.NoteMaps.At(0, 0, 0), 200);
+        QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), 200);
         QCOMPARE(f.MapStatus(), quint8(msRecalledFromBox));
         QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Recalled from Midi Zembrik]"));
     }
@@ -274,7 +299,7 @@ private slots:
         const BoxConfig c = boxConfig();
         WindowRig rig(&c);
         TformMain &f = *rig.form;
-        f.NoteMaps.Set(1, 2, 3, 77); // map 2, sent as it is
+        f.Editor().NoteMaps.Set(1, 2, 3, 77); // map 2, sent as it is
         f.editNote[0][4]->SetValueText(QStringLiteral("36"));
         f.editNote[0][7]->SetValueText(QStringLiteral("38"));
         rig.box->clearCommands();
@@ -287,7 +312,7 @@ private slots:
         for (int m = 0; m < 2; ++m)
             for (int o = 0; o < MaxOutputs; ++o)
                 for (int s = 0; s < MaxNotesPerOutput; ++s)
-                    QCOMPARE(boxEntry(*rig.box, m, o, s), f.NoteMaps.At(m, o, s));
+                    QCOMPARE(boxEntry(*rig.box, m, o, s), f.Editor().NoteMaps.At(m, o, s));
         const auto sent = rig.box->commands();
         QCOMPARE(count(sent, CMD_SET_MAP_ENTRY), 160);
         QVERIFY(rig.wire().startsWith(QStringLiteral("12(0) 04")));
@@ -322,8 +347,8 @@ private slots:
         c.notesPerOutput = notes;
         WindowRig rig(&c);
         TformMain &f = *rig.form;
-        QCOMPARE(f.OutputCount, outputs);
-        QCOMPARE(f.NotesPerOutput, notes);
+        QCOMPARE(f.Editor().OutputCount(), outputs);
+        QCOMPARE(f.Editor().NotesPerOutput(), notes);
         QVERIFY(!f.editNote[outputs - 1][notes - 1]->isHidden());
         if (outputs < MaxOutputs)
             QVERIFY(f.editNote[outputs][0]->isHidden());
@@ -403,7 +428,7 @@ private slots:
         WindowRig rig;
         TformMain &f = *rig.form;
         f.editNote[0][3]->SetValueText(QStringLiteral("36"));
-        f.NoteMaps.Set(1, 7, 9, 49);
+        f.Editor().NoteMaps.Set(1, 7, 9, 49);
         rig.prompter.file = dir.filePath(QStringLiteral("kit.MAP"));
         f.Save1->trigger();
         QCOMPARE(rig.prompter.dialogs, QStringList({"save MIDI Zembrik Map|*.MAP .MAP"}));
@@ -423,7 +448,7 @@ private slots:
         f.Recall1->trigger();
         QCOMPARE(rig.prompter.dialogs, QStringList({"open MIDI Zembrik Map|*.map;*.MAP .MAP"}));
         QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("36"));
-        QCOMPARE(f.NoteMaps.At(1, 7, 9), 49);
+        QCOMPARE(f.Editor().NoteMaps.At(1, 7, 9), 49);
         QCOMPARE(f.MapStatus(), quint8(msRecalledFromFile));
 
         // A store on the box afterwards drops the file name again.
@@ -472,9 +497,9 @@ private slots:
         f.tabMaps->setCurrentIndex(1);
         rig.prompter.file = path;
         f.btnRecall->click();
-        QCOMPARE(f.NoteMaps.At(1, 0, 0), 38);
-        QCOMPARE(f.NoteMaps.At(1, 1, 1), NoNote); // 300 is no note
-        QCOMPARE(f.NoteMaps.At(0, 5, 5), 60);
+        QCOMPARE(f.Editor().NoteMaps.At(1, 0, 0), 38);
+        QCOMPARE(f.Editor().NoteMaps.At(1, 1, 1), NoNote); // 300 is no note
+        QCOMPARE(f.Editor().NoteMaps.At(0, 5, 5), 60);
         QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("38"));
         QCOMPARE(f.MapStatus(), quint8(msRecalledFromFile));
     }
