@@ -42,6 +42,7 @@ class IPrompter;
 class TformAbout;
 class TImage;
 class TPageControl;
+class TSettingsPage;
 class TShape;
 
 // A note cell: digits only, at most three.  A typed value takes effect when
@@ -174,7 +175,8 @@ public:
     TImage *imgGHDrums = nullptr;
     QLabel *lblDrumDiagram = nullptr;
 
-    QWidget *pnlVelocity = nullptr;
+    TSettingsPage *pageSettings = nullptr; // on tabSettings
+    QWidget *pnlVelocity = nullptr;        // the page's velocity panel
     QWidget *pnlDiagBox = nullptr;
     QWidget *ledHome = nullptr;
     QLabel *lblHome = nullptr;
