@@ -24,7 +24,6 @@ const QColor kGrayText(128, 128, 128);
 const QColor kRampEnd(183, 183, 255);
 constexpr int kEditorWidth = 183;
 constexpr int kEditorHeight = 42;
-constexpr int kHintLeft = kEditorWidth + 16;
 
 struct TEditorDesign {
     const char *caption;
@@ -74,6 +73,16 @@ QLabel *explanation(QWidget *parent, const QStringList &lines, const QPoint &at,
     return l;
 }
 
+// Caption, a number of three digits with the spin buttons, and the units.
+int requiredWidth(TValueEdit *e)
+{
+    constexpr int kFieldWidth = 60;
+    int w = e->labelCaption->sizeHint().width() + 2 + kFieldWidth + 2;
+    if (e->ShowUnits())
+        w += e->labelUnits->sizeHint().width();
+    return w;
+}
+
 int bottomOf(const QWidget *w)
 {
     return w->y() + w->height();
@@ -97,7 +106,21 @@ TSettingsPage::TSettingsPage(TDeviceLink &link, const TConnection &connection, Q
 void TSettingsPage::BuildLayout()
 {
     veditDuration = valueEditor(this, "veditDuration", {"MIDI Note Duration:", 10, 120, 10, 50, "millisecs"}, {8, 8});
-    lblDefaultDuration = grayHint(this, QStringLiteral("(Typically 30-50ms)"), {kHintLeft, 11}, "lblDefaultDuration");
+    pnlVelocity = named(new QFrame(this), "pnlVelocity");
+    veditVelocity = valueEditor(pnlVelocity, "veditVelocity", {"Velocity Threshold:", 0, 127, 1, 16, nullptr}, {8, 0});
+    pnlHiHatThreshold = named(new QFrame(this), "pnlHiHatThreshold");
+    veditHiHatThreshold = valueEditor(pnlHiHatThreshold, "veditHiHatThreshold",
+                                      {"Hi Hat Pedal Threshold:", 0, 127, 1, 127, nullptr}, {6, 6});
+    // One width for the three editors, wide enough that caption, number
+    // and units fit in the window's font.
+    int width = kEditorWidth;
+    for (TValueEdit *e : {veditDuration, veditVelocity, veditHiHatThreshold})
+        width = std::max(width, requiredWidth(e));
+    for (TValueEdit *e : {veditDuration, veditVelocity, veditHiHatThreshold})
+        e->resize(width, kEditorHeight);
+    const int hintLeft = 8 + width + 16;
+
+    lblDefaultDuration = grayHint(this, QStringLiteral("(Typically 30-50ms)"), {hintLeft, 11}, "lblDefaultDuration");
     JvHTLabel1 = explanation(this,
                              {QStringLiteral("The <b>MIDI Note Duration</b> tells the MIDI Zembrik how"),
                               QStringLiteral("long to activate an output when a MIDI note is received."),
@@ -105,9 +128,7 @@ void TSettingsPage::BuildLayout()
                               QStringLiteral("game, try adjusting this value.")},
                              {8, bottomOf(veditDuration) + 6}, "JvHTLabel1");
 
-    pnlVelocity = named(new QFrame(this), "pnlVelocity");
-    veditVelocity = valueEditor(pnlVelocity, "veditVelocity", {"Velocity Threshold:", 0, 127, 1, 16, nullptr}, {8, 0});
-    lblDefaultVel = grayHint(pnlVelocity, QStringLiteral("(Factory default is 0)"), {kHintLeft, 3}, "lblDefaultVel");
+    lblDefaultVel = grayHint(pnlVelocity, QStringLiteral("(Factory default is 0)"), {hintLeft, 3}, "lblDefaultVel");
     lblVelocity =
         explanation(pnlVelocity,
                     {QStringLiteral("The <b>Velocity Threshold</b> sets the minimum MIDI note"),
@@ -116,20 +137,17 @@ void TSettingsPage::BuildLayout()
                      QStringLiteral("this value. The MIDI Zembrik will ignore any notes below this velocity.")},
                     {8, bottomOf(veditVelocity) + 6}, "lblVelocity");
     pnlVelocity->setGeometry(0, bottomOf(JvHTLabel1) + 14,
-                             std::max(lblVelocity->width(), kHintLeft + lblDefaultVel->width()) + 16,
+                             std::max(lblVelocity->width(), hintLeft + lblDefaultVel->width()) + 16,
                              bottomOf(lblVelocity) + 4);
     pnlVelocity->hide();
 
-    pnlHiHatThreshold = named(new QFrame(this), "pnlHiHatThreshold");
     pnlHiHatThreshold->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlHiHatThreshold->setLineWidth(1);
-    veditHiHatThreshold = valueEditor(pnlHiHatThreshold, "veditHiHatThreshold",
-                                      {"Hi Hat Pedal Threshold:", 0, 127, 1, 127, nullptr}, {6, 6});
     veditHiHatThreshold->SetEnabled(false);
     chkEnableHiHatThresh = named(new QCheckBox(QStringLiteral("Enabled"), pnlHiHatThreshold), "chkEnableHiHatThresh");
     chkEnableHiHatThresh->setToolTip(QStringLiteral("Check this box to enable the Hi Hat Pedal Threshold"));
     chkEnableHiHatThresh->adjustSize();
-    chkEnableHiHatThresh->move(6 + kEditorWidth + 10, 6);
+    chkEnableHiHatThresh->move(hintLeft - 2, 6);
     JvHTLabel2 = explanation(pnlHiHatThreshold,
                              {QStringLiteral("The <b>Hi Hat Pedal Threshold</b> sets the point at which the Hi Hat is"),
                               QStringLiteral("considered \"open\". If a Hi Hat open note (note 26 or 46) is recieved,"),
@@ -140,8 +158,10 @@ void TSettingsPage::BuildLayout()
                               QStringLiteral("way down).")},
                              {6, bottomOf(veditHiHatThreshold) + 6}, "JvHTLabel2");
     // Placed below the velocity panel, whether that shows or not.
-    pnlHiHatThreshold->setGeometry(4, bottomOf(pnlVelocity) + 8, std::max(JvHTLabel2->width() + 16, 420),
-                                   bottomOf(JvHTLabel2) + 6);
+    pnlHiHatThreshold->setGeometry(
+        4, bottomOf(pnlVelocity) + 8,
+        std::max(JvHTLabel2->width(), chkEnableHiHatThresh->x() + chkEnableHiHatThresh->width()) + 16,
+        bottomOf(JvHTLabel2) + 6);
 }
 
 bool TSettingsPage::Connected() const
