@@ -61,6 +61,7 @@ class TNumberField : public QAbstractSpinBox {
     Q_OBJECT
 public:
     explicit TNumberField(QWidget *parent = nullptr);
+    using QAbstractSpinBox::lineEdit;
     valueedit::TValueField &Model() { return model_; }
     const valueedit::TValueField &Model() const { return model_; }
     double Value() const { return model_.Value(); }
