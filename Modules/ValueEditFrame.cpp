@@ -214,7 +214,9 @@ TValueEdit::TValueEdit(QWidget *parent) : QWidget(parent)
     tbarValue->setObjectName(QStringLiteral("tbarValue"));
     tbarValue->setGeometry(0, kSliderTop, 155, kSliderHeight);
 
-    setFocusPolicy(Qt::TabFocus);
+    // Not in the tab chain itself (the field is); focus given to the
+    // control moves on to the field.
+    setFocusPolicy(Qt::NoFocus);
     connect(editValue, &TNumberField::Change, this, &TValueEdit::editValueChange);
     connect(tbarValue, &TColorSlider::PosChange, this, &TValueEdit::tbarValuePosChange);
     updateSliderEnabled();

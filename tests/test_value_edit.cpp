@@ -220,6 +220,22 @@ private slots:
         QCOMPARE(e.edit.editValue->buttonSymbols(), QAbstractSpinBox::UpDownArrows);
     }
 
+    void focusGoesToTheField()
+    {
+        QWidget window;
+        auto *other = new QLineEdit(&window);
+        auto *edit = new TValueEdit(&window);
+        edit->move(0, 30);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        edit->setFocus();
+        QVERIFY(edit->editValue->hasFocus());
+        other->setFocus();
+        edit->SetEnabled(false);
+        edit->setFocus();
+        QVERIFY(!edit->editValue->hasFocus());
+    }
+
     void unitsMenu()
     {
         Editor e(0, 127, 5);
