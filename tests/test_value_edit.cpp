@@ -4,11 +4,13 @@
 #include "Modules/ValueEditFrame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <stdexcept>
 
@@ -190,6 +192,13 @@ private slots:
         QCOMPARE(e.positionsAtChange.size(), 1);
         QTest::keyClick(e.edit.editValue, Qt::Key_Down);
         QCOMPARE(e.edit.Value(), 110.0);
+        // Wheel forward adds, backward subtracts.
+        for (int delta : {-120, -120, 120}) {
+            QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(e.edit.editValue, &wheel);
+        }
+        QCOMPARE(e.edit.Value(), 100.0);
     }
 
     void decimalPlacesOutOfRangeIsRefused()
