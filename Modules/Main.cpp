@@ -3,6 +3,7 @@
 #include "Modules/AboutDlg.h"
 #include "Modules/GuiLib.h"
 #include "maps/MapFile.h"
+#include "settings/SettingsPage.h"
 #include "shell/Controls.h"
 #include "shell/GameModeView.h"
 #include "shell/Prompter.h"
@@ -484,7 +485,11 @@ void TformMain::editChangeNoteChange()
 
 // --- Pages filled by their own parts ---------------------------------------------------
 
-void TformMain::ReadDeviceSettings() {}
+void TformMain::ReadDeviceSettings()
+{
+    pageSettings->ReadDeviceSettings();
+}
+
 void TformMain::ClearLog() {}
 
 namespace {

@@ -45,6 +45,7 @@ class IPrompter;
 class TformAbout;
 class TImage;
 class TPageControl;
+class TSettingsPage;
 class TShape;
 
 class TformMain : public QMainWindow, public IConnectionView {
@@ -150,7 +151,8 @@ public:
     TImage *imgGHDrums = nullptr;
     QLabel *lblDrumDiagram = nullptr;
 
-    QWidget *pnlVelocity = nullptr;
+    TSettingsPage *pageSettings = nullptr; // on tabSettings
+    QWidget *pnlVelocity = nullptr;        // the page's velocity panel
     QWidget *pnlDiagBox = nullptr;
     QWidget *ledHome = nullptr;
     QLabel *lblHome = nullptr;

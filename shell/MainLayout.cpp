@@ -4,6 +4,7 @@
 #include "Modules/Main.h"
 
 #include "Modules/GuiLib.h"
+#include "settings/SettingsPage.h"
 #include "shell/Controls.h"
 #include "shell/WidgetBuild.h"
 #include "shell/WindowFonts.h"
@@ -112,9 +113,10 @@ void TformMain::BuildLayout()
     BuildMapPage();
     BuildTestPage();
 
-    // Placeholders the settings and diagnostics pages fill in.
-    pnlVelocity = named(new QWidget(tabSettings), "pnlVelocity");
-    pnlVelocity->hide();
+    pageSettings = new TSettingsPage(link_, connection_, tabSettings);
+    pnlVelocity = pageSettings->pnlVelocity;
+    connect(pageSettings, &TSettingsPage::Status, this, &TformMain::ShowStatus);
+    // Placeholders the diagnostics page fills in.
     pnlDiagBox = named(new QWidget(tabDiagnostics), "pnlDiagBox");
     ledHome = named(new QWidget(tabDiagnostics), "ledHome");
     lblHome = named(new QLabel(tabDiagnostics), "lblHome");
