@@ -4,7 +4,8 @@
 set -eu
 
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libqt6test6 \
-libgl-dev libhidapi-dev libudev-dev umockdev libumockdev-dev xvfb xauth clang-14 clang-format-14 libclang-rt-14-dev"
+libgl-dev libhidapi-dev libudev-dev umockdev libumockdev-dev xvfb xauth clang-14 clang-format-14 libclang-rt-14-dev \
+dpkg-dev file lintian appstream desktop-file-utils"
 
 missing=""
 for p in $PACKAGES; do

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Sets up, builds and runs every test: the unit tests, the umockdev
-# end-to-end tests, the same tests once more under ASan and UBSan, and a
-# minute of fuzzing the XML store's reader.
+# end-to-end tests, the Debian package's checks, the same tests once more
+# under ASan and UBSan, and a minute of fuzzing the XML store's reader.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
@@ -12,6 +12,7 @@ git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run -Werror
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
+scripts/check-package.sh build
 
 cmake --preset asan
 cmake --build --preset asan
