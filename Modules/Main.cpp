@@ -3,6 +3,10 @@
 #include "Modules/AboutDlg.h"
 #include "Modules/GuiLib.h"
 #include "maps/MapFile.h"
+#include "monitor/DiagnosticsPage.h"
+#include "monitor/DrumTestPage.h"
+#include "monitor/MidiLog.h"
+#include "monitor/MidiLogPage.h"
 #include "shell/Controls.h"
 #include "shell/GameModeView.h"
 #include "shell/Prompter.h"
@@ -110,6 +114,21 @@ TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *paren
     };
 
     BuildLayout();
+    link_.RouteReport = [this](TJvHidDevice *d, quint8, const quint8 *, quint16) {
+        HIDControllerDeviceData(d ? d->CurrentReportTimeNs() / 1000000 : 0);
+    };
+    logPage->SetBoxLogging = [this](bool on) {
+        TCommandReply r;
+        link_.SendCommand(cmd::SetMidiLog(on), r); // the reply is not used
+    };
+    logPage->DroppedReports = [this] { return link_.CurrentDevice ? link_.CurrentDevice->DroppedReports() : 0; };
+    connect(testPage, &TDrumTestPage::MapChosen, this, &TformMain::rgrpMapClick);
+    connect(pgMain, &QTabWidget::currentChanged, this, &TformMain::pgMainChange);
+    timerDiagnostics = new QTimer(this);
+    timerDiagnostics->setObjectName(QStringLiteral("timerDiagnostics"));
+    timerDiagnostics->setInterval(200);
+    connect(timerDiagnostics, &QTimer::timeout, this, &TformMain::timerDiagnosticsTimer);
+    timerDiagnostics->start();
     formAbout_ = new TformAbout(this);
     FormCreate();
 }
@@ -599,7 +618,70 @@ void TformMain::editChangeNoteChange()
 // --- Pages filled by their own parts ---------------------------------------------------
 
 void TformMain::ReadDeviceSettings() {}
-void TformMain::ClearLog() {}
+
+// --- Live monitoring: the log, the drum test and the diagnostics ---------------------
+
+void TformMain::HIDControllerDeviceData(qint64 readAtMs)
+{
+    QWidget *page = pgMain->currentWidget();
+    if (page == tabLog && logPage->LoggingEnabled())
+        logPage->ProcessReport(link_.LastReport.data(), readAtMs);
+    else if (page == tabTest)
+        testPage->ProcessReport(link_.LastReport.data(), ViewGameMode_);
+}
+
+void TformMain::ClearLog()
+{
+    logPage->Log()->ClearLog();
+}
+
+void TformMain::pgMainChange(int)
+{
+    QWidget *page = pgMain->currentWidget();
+    if (shownPage_ == tabLog && page != tabLog)
+        tabLogHide();
+    shownPage_ = page;
+    if (page == tabLog)
+        tabLogShow();
+    else if (page == tabTest)
+        tabTestShow();
+    else if (page == tabDiagnostics)
+        tabDiagnosticsShow();
+}
+
+void TformMain::tabLogShow()
+{
+    logPage->tabLogShow(FirmwareSupports(ffMidiLog));
+}
+
+void TformMain::tabLogHide()
+{
+    logPage->tabLogHide();
+}
+
+void TformMain::tabTestShow()
+{
+    testPage->tabTestShow(FirmwareSupports(ffMultiMap), CurrentMap_);
+}
+
+void TformMain::tabDiagnosticsShow()
+{
+    diagPage->tabDiagnosticsShow(FirmwareSupports(ffDiagnostics));
+}
+
+void TformMain::rgrpMapClick(int index)
+{
+    SelectMap(index);
+}
+
+void TformMain::timerDiagnosticsTimer()
+{
+    if (pgMain->currentWidget() != tabDiagnostics || !Connected() || !FirmwareSupports(ffDiagnostics) ||
+        !link_.ReportArrived)
+        return;
+    diagPage->ShowReport(DecodeDiagnostics(link_.LastReport.data(), connection_.Model(), connection_.Console()));
+    link_.ReportArrived = false;
+}
 
 namespace {
 const QString kRecallQuestion = QStringLiteral("Recalling a note map will overwrite the changes you've made.\r\n"

@@ -34,6 +34,7 @@ class QPushButton;
 class QRadioButton;
 class QTabBar;
 class QTabWidget;
+class QTimer;
 
 namespace zembrik {
 
@@ -43,6 +44,9 @@ class TformAbout;
 class TImage;
 class TPageControl;
 class TShape;
+class TMidiLogPage;
+class TDrumTestPage;
+class TDiagnosticsPage;
 
 // A note cell: digits only, at most three.  A typed value takes effect when
 // the cell loses the focus or text is pasted; Escape puts back the value
@@ -181,13 +185,19 @@ public:
 
     QFrame *pnlDrumsRB = nullptr;
     QFrame *pnlDrumsGH = nullptr;
-    QLabel *imgWaterfall = nullptr;
+    QWidget *imgWaterfall = nullptr;
     TImage *imgLanesRB = nullptr;
     TImage *imgLanesGH = nullptr;
     QCheckBox *chkEnableWaterfall = nullptr;
     QGroupBox *rgrpMap = nullptr;
     QPushButton *btnResetHits = nullptr;
     QLabel *lblGameModeWarn = nullptr;
+
+    // The monitoring pages, on tabLog, tabTest and tabDiagnostics.
+    TMidiLogPage *logPage = nullptr;
+    TDrumTestPage *testPage = nullptr;
+    TDiagnosticsPage *diagPage = nullptr;
+    QTimer *timerDiagnostics = nullptr;
 
     QLabel *sbarBottom = nullptr;
     QAction *Recall1 = nullptr;
@@ -214,6 +224,15 @@ public slots:
     void btnDownloadClick();
     void btnSaveClick();
     void btnRecallClick();
+    void pgMainChange(int index);
+    void tabLogShow();
+    void tabLogHide();
+    void tabTestShow();
+    void tabDiagnosticsShow();
+    void rgrpMapClick(int index);
+    void timerDiagnosticsTimer();
+    // Routes the report in LastReport by the page shown.
+    void HIDControllerDeviceData(qint64 readAtMs);
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -223,7 +242,7 @@ private:
     void BuildLayout();
     void BuildInfoStrip(QWidget *client);
     void BuildMapPage();
-    void BuildTestPage();
+    void BuildMonitorPages();
     void BuildMenus();
     void FormCreate();
     void FormShow();
@@ -247,6 +266,7 @@ private:
     int CurrentMap_ = 0;
     quint8 MapStatus_ = 0;
     bool shown_ = false;
+    QWidget *shownPage_ = nullptr;
     bool exitNow_ = false;
     bool tabsByProgram_ = false;
     bool switchNoteRunning_ = false;
