@@ -1,18 +1,16 @@
 #include "monitor/DrumTestPage.h"
 
+#include "monitor/FrameRate.h"
 #include "monitor/RadioGroup.h"
 #include "shell/Controls.h"
 #include "shell/WidgetBuild.h"
 
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
-#include <cmath>
 #include <cstring>
 
 namespace zembrik {
@@ -123,9 +121,7 @@ TWaterfallView::TWaterfallView(const TWaterfall &waterfall, QWidget *parent)
     setFixedSize(TWaterfall::kWidth, TWaterfall::kHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     frame_->setSingleShot(true);
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const qreal hz = screen && screen->refreshRate() >= 1 ? screen->refreshRate() : 60.0;
-    frame_->setInterval(std::max(1, static_cast<int>(std::lround(1000.0 / hz))));
+    frame_->setInterval(FrameIntervalMs());
     connect(frame_, &QTimer::timeout, this, [this] {
         copyBitmap();
         update();

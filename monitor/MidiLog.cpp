@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace zembrik {
 
@@ -112,10 +113,43 @@ void TMidiLog::setCell(int row, int column, const QString &text)
     if (cell == text)
         return;
     cell = text;
-    if (row == 0)
+    if (deferred_) {
+        const bool first = dirtyFirst_ < 0 && pendingSelect_ < 0;
+        dirtyFirst_ = dirtyFirst_ < 0 ? row : std::min(dirtyFirst_, row);
+        dirtyLast_ = std::max(dirtyLast_, row);
+        if (first)
+            emit ChangesPending();
+    } else if (row == 0) {
         emit headerDataChanged(Qt::Horizontal, column, column);
-    else
+    } else {
         emit dataChanged(index(row - 1, column), index(row - 1, column), {Qt::DisplayRole});
+    }
+}
+
+void TMidiLog::select(int gridRow)
+{
+    if (!deferred_) {
+        emit SelectRow(gridRow);
+        return;
+    }
+    const bool first = dirtyFirst_ < 0 && pendingSelect_ < 0;
+    pendingSelect_ = gridRow;
+    if (first)
+        emit ChangesPending();
+}
+
+void TMidiLog::FlushChanges()
+{
+    const int first = std::exchange(dirtyFirst_, -1);
+    const int last = std::exchange(dirtyLast_, -1);
+    const int selectRow = std::exchange(pendingSelect_, -1);
+    if (first == 0)
+        emit headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
+    const int from = std::max(first, 1);
+    if (first >= 0 && last >= from && last < GridRowCount())
+        emit dataChanged(index(from - 1, 0), index(last - 1, columns_ - 1), {Qt::DisplayRole});
+    if (selectRow >= 0)
+        emit SelectRow(selectRow);
 }
 
 void TMidiLog::clearRow(int row)
@@ -127,6 +161,7 @@ void TMidiLog::clearRow(int row)
 void TMidiLog::reset(int rows, int columns)
 {
     beginResetModel();
+    dirtyFirst_ = dirtyLast_ = -1;
     rows_.assign(static_cast<std::size_t>(std::max(rows, 1)), QStringList(std::max(columns, 1), QString()));
     columns_ = std::max(columns, 1);
     endResetModel();
@@ -142,7 +177,7 @@ void TMidiLog::ClearLog()
         setCell(0, c, kHeadings[c]);
     currentRow_ = 0;
     intervalClock_.reset();
-    emit SelectRow(1);
+    select(1);
 }
 
 void TMidiLog::PrepareForLogging()
@@ -239,7 +274,7 @@ bool TMidiLog::AddLogEvent(qint64 interval, quint8 code, quint8 value)
         else if (code != lgControlChange && code != lgPedalPosition)
             noteRowOpen_ = false;
     }
-    emit SelectRow(currentRow_);
+    select(currentRow_);
     return true;
 }
 
@@ -310,6 +345,7 @@ void TMidiLog::LoadCsv(const QByteArray &bytes)
     for (const QStringList &fields : lines)
         columns = std::max(columns, static_cast<int>(fields.size()));
     beginResetModel();
+    dirtyFirst_ = dirtyLast_ = -1;
     columns_ = columns;
     rows_.assign(std::max<std::size_t>(lines.size(), 1), QStringList(columns, QString()));
     for (std::size_t r = 0; r < lines.size(); ++r)

@@ -70,6 +70,12 @@ public:
     void LoadCsv(const QByteArray &bytes);
     static std::vector<QStringList> ParseCsv(const QByteArray &bytes);
 
+    // Views: with deferred updates on, cell changes are collected and
+    // ChangesPending is emitted once; FlushChanges then tells the views in
+    // one go, so that a burst of reports costs one repaint, not one each.
+    void SetDeferredUpdates(bool on) { deferred_ = on; }
+    void FlushChanges();
+
     static QString EventText(quint8 code);
     static QString ToWindows1252(const QByteArray &bytes);
     static QByteArray FromWindows1252(const QString &text);
@@ -83,10 +89,12 @@ public:
 signals:
     // The grid's selected row should become this grid row (scrolled into view).
     void SelectRow(int gridRow);
+    void ChangesPending();
 
 private:
     void setCell(int row, int column, const QString &text);
     void clearRow(int row);
+    void select(int gridRow);
     bool newRow(qint64 interval, quint8 code, quint8 value, bool showValue, int valueColumn);
     void reset(int rows, int columns);
 
@@ -96,6 +104,10 @@ private:
     bool noteRowOpen_ = false;
     int lastSequence_ = -1;
     std::optional<qint64> intervalClock_;
+    bool deferred_ = false;
+    int dirtyFirst_ = -1; // grid rows changed since the last flush
+    int dirtyLast_ = -1;
+    int pendingSelect_ = -1;
 };
 
 } // namespace zembrik

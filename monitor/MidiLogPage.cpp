@@ -1,6 +1,7 @@
 #include "monitor/MidiLogPage.h"
 
 #include "Modules/GeneralLib.h"
+#include "monitor/FrameRate.h"
 #include "monitor/MidiLog.h"
 #include "shell/Prompter.h"
 #include "shell/WidgetBuild.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 
 namespace zembrik {
 
@@ -43,6 +45,16 @@ TMidiLogPage::TMidiLogPage(IPrompter &prompter, QWidget *parent)
     connect(log_, &TMidiLog::SelectRow, gridLog, [this](int gridRow) {
         if (gridRow >= 1)
             gridLog->selectRow(gridRow - 1);
+    });
+    // The grid catches up with the log at the display's rate at most.
+    log_->SetDeferredUpdates(true);
+    auto *frame = new QTimer(this);
+    frame->setSingleShot(true);
+    frame->setInterval(FrameIntervalMs());
+    connect(frame, &QTimer::timeout, log_, &TMidiLog::FlushChanges);
+    connect(log_, &TMidiLog::ChangesPending, frame, [frame] {
+        if (!frame->isActive())
+            frame->start();
     });
 
     lblLogLost = label(this, QString(), QRect(8, 374, 420, 16), "lblLogLost");
@@ -79,6 +91,7 @@ TMidiLogPage::TMidiLogPage(IPrompter &prompter, QWidget *parent)
     // At the limit logging goes off (which tells the box) before the user
     // is told.
     log_->BufferFull = [this] {
+        log_->FlushChanges();
         chkEnableLog->setChecked(false);
         prompter_.Information(kFullText);
     };

@@ -218,6 +218,30 @@ private slots:
         QCOMPARE(select.last().at(0).toInt(), 1);
     }
 
+    void deferredUpdatesReachTheViewsInOneGo()
+    {
+        TMidiLog log;
+        log.SetDeferredUpdates(true);
+        QSignalSpy pending(&log, &TMidiLog::ChangesPending);
+        QSignalSpy changed(&log, &QAbstractItemModel::dataChanged);
+        QSignalSpy select(&log, &TMidiLog::SelectRow);
+        log.ProcessLogReport(bytes(report({0xBA, 1, 0x06, 0x01, 38, 0x02, 97, 0x09, 4})), 0);
+        log.ProcessLogReport(bytes(report({0xBA, 2, 0x02, 0x0A, 9})), 0);
+        QCOMPARE(pending.size(), 1);
+        QCOMPARE(changed.size(), 0);
+        QCOMPARE(select.size(), 0);
+        log.FlushChanges();
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed[0][0].toModelIndex().row(), 0); // grid row 1
+        QCOMPARE(changed[0][1].toModelIndex().row(), 2); // grid row 3
+        QCOMPARE(select.size(), 1);
+        QCOMPARE(select[0][0].toInt(), 3);
+        log.FlushChanges();
+        QCOMPARE(changed.size(), 1);
+        log.ProcessLogReport(bytes(report({0xBA, 3, 0x02, 0x0A, 9})), 0);
+        QCOMPARE(pending.size(), 2);
+    }
+
     // --- the log file ---------------------------------------------------------------
 
     void aDefaultLogWithOneEventIs200Lines()
