@@ -114,8 +114,8 @@ TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *paren
     };
 
     BuildLayout();
-    link_.RouteReport = [this](TJvHidDevice *d, quint8, const quint8 *, quint16) {
-        HIDControllerDeviceData(d ? d->CurrentReportTimeNs() / 1000000 : 0);
+    link_.RouteReport = [this](TJvHidDevice *, quint8, const quint8 *, quint16) {
+        HIDControllerDeviceData(link_.CurrentDevice ? link_.CurrentDevice->CurrentReportTimeNs() / 1000000 : 0);
     };
     logPage->SetBoxLogging = [this](bool on) {
         TCommandReply r;
