@@ -131,7 +131,9 @@ TDiagnosticsPage::TDiagnosticsPage(QWidget *parent) : QWidget(parent)
     chklistButtons->setFrameShape(QFrame::NoFrame);
     chklistButtons->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     chklistButtons->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    chklistButtons->setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"));
+    QPalette pal = chklistButtons->palette(); // the group's face, not a list's white
+    pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+    chklistButtons->setPalette(pal);
     for (const QString &b : kButtons) {
         auto *item = new QListWidgetItem(b, chklistButtons);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);

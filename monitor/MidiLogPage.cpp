@@ -42,6 +42,7 @@ TMidiLogPage::TMidiLogPage(IPrompter &prompter, QWidget *parent)
     gridLog->verticalHeader()->setDefaultSectionSize(18);
     gridLog->horizontalHeader()->setDefaultSectionSize(96);
     gridLog->horizontalHeader()->setHighlightSections(false);
+    gridLog->horizontalHeader()->setStretchLastSection(true);
     connect(log_, &TMidiLog::SelectRow, gridLog, [this](int gridRow) {
         if (gridRow >= 1)
             gridLog->selectRow(gridRow - 1);
