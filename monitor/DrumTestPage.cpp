@@ -21,6 +21,7 @@ namespace {
 
 const QColor kGray(128, 128, 128);
 const QColor kBlack(0, 0, 0);
+const QColor kWhite(255, 255, 255);
 const QColor kYellow(255, 255, 0), kBlue(0, 0, 255), kLime(0, 255, 0), kRed(255, 0, 0), kKickOrange(255, 128, 64),
     kDarkGreen(0, 128, 0), kPurple(128, 0, 128), kDotOrange(255, 128, 0);
 
@@ -37,6 +38,7 @@ struct TShapeDesign {
     TPicture picture;
     const char *name;
     TRole role;
+    bool TDrumPadStates::*litBy; // null for dots
     TShape::Kind kind;
     QRect rect;
     QColor colour;
@@ -44,43 +46,30 @@ struct TShapeDesign {
     QColor hitsText;
     QRect hits; // hit label of a cymbal button
 };
+using P = TDrumPadStates;
+// clang-format off
 const TShapeDesign kShapes[] = {
-    {pcRockBand, "shYellowCymbal", roPad, TShape::Ellipse, {43, 46, 64, 85}, kYellow, 1, Qt::white, {}},
-    {pcRockBand, "shBlueCymbal", roPad, TShape::Ellipse, {134, 46, 64, 85}, kBlue, 1, Qt::white, {}},
-    {pcRockBand, "shGreenCymbal", roPad, TShape::Ellipse, {229, 46, 64, 85}, kLime, 1, Qt::white, {}},
-    {pcRockBand, "shYellowPad", roPad, TShape::Ellipse, {91, 111, 64, 85}, kYellow, 4, Qt::white, {}},
-    {pcRockBand, "shBluePad", roPad, TShape::Ellipse, {174, 111, 64, 85}, kBlue, 4, Qt::white, {}},
-    {pcRockBand, "shRedPad", roPad, TShape::Ellipse, {21, 156, 64, 85}, kRed, 4, Qt::white, {}},
-    {pcRockBand, "shGreenPad", roPad, TShape::Ellipse, {244, 156, 64, 85}, kLime, 4, Qt::white, {}},
-    {pcRockBand, "shKick1", roPad, TShape::RoundRect, {202, 245, 36, 85}, kKickOrange, 4, Qt::white, {}},
-    {pcRockBand, "shYellowKnob", roDot, TShape::Circle, {67, 56, 16, 16}, kYellow, 1, {}, {}},
-    {pcRockBand, "shBlueKnob", roDot, TShape::Circle, {158, 56, 16, 16}, kBlue, 1, {}, {}},
-    {pcRockBand, "shGreenKnob", roDot, TShape::Circle, {253, 56, 16, 16}, kLime, 1, {}, {}},
-    {pcGuitarHero, "shRedPadGH", roPad, TShape::Ellipse, {30, 150, 80, 85}, kRed, 4, Qt::white, {}},
-    {pcGuitarHero, "shBluePadGH", roPad, TShape::Ellipse, {128, 120, 80, 85}, kBlue, 4, Qt::white, {}},
-    {pcGuitarHero, "shGreenPadGH", roPad, TShape::Ellipse, {228, 150, 80, 85}, kDarkGreen, 4, Qt::white, {}},
-    {pcGuitarHero, "shKickGH", roPad, TShape::RoundRect, {200, 257, 31, 85}, kPurple, 4, Qt::white, {}},
-    {pcGuitarHero,
-     "shYellowCymbalGH",
-     roCymbal,
-     TShape::Ellipse,
-     {54, 61, 78, 68},
-     kYellow,
-     3,
-     Qt::black,
-     {83, 35, 21, 14}},
-    {pcGuitarHero,
-     "shOrangeCymbalGH",
-     roCymbal,
-     TShape::Ellipse,
-     {200, 61, 78, 68},
-     kKickOrange,
-     3,
-     Qt::white,
-     {229, 35, 21, 14}},
-    {pcGuitarHero, "shYellowDotGH", roDot, TShape::Circle, {77, 26, 32, 32}, kYellow, 1, {}, {}},
-    {pcGuitarHero, "shOrangeDotGH", roDot, TShape::Circle, {223, 26, 32, 32}, kDotOrange, 1, {}, {}},
+    {pcRockBand,   "shYellowCymbal",   roPad,    &P::YellowCymbal, TShape::Ellipse,   {43, 46, 64, 85},   kYellow,     1, kWhite, {}},
+    {pcRockBand,   "shBlueCymbal",     roPad,    &P::BlueCymbal,   TShape::Ellipse,   {134, 46, 64, 85},  kBlue,       1, kWhite, {}},
+    {pcRockBand,   "shGreenCymbal",    roPad,    &P::GreenCymbal,  TShape::Ellipse,   {229, 46, 64, 85},  kLime,       1, kWhite, {}},
+    {pcRockBand,   "shYellowPad",      roPad,    &P::YellowPad,    TShape::Ellipse,   {91, 111, 64, 85},  kYellow,     4, kWhite, {}},
+    {pcRockBand,   "shBluePad",        roPad,    &P::BluePad,      TShape::Ellipse,   {174, 111, 64, 85}, kBlue,       4, kWhite, {}},
+    {pcRockBand,   "shRedPad",         roPad,    &P::RedPad,       TShape::Ellipse,   {21, 156, 64, 85},  kRed,        4, kWhite, {}},
+    {pcRockBand,   "shGreenPad",       roPad,    &P::GreenPad,     TShape::Ellipse,   {244, 156, 64, 85}, kLime,       4, kWhite, {}},
+    {pcRockBand,   "shKick1",          roPad,    &P::Kick,         TShape::RoundRect, {202, 245, 36, 85}, kKickOrange, 4, kWhite, {}},
+    {pcRockBand,   "shYellowKnob",     roDot,    nullptr,          TShape::Circle,    {67, 56, 16, 16},   kYellow,     1, {},     {}},
+    {pcRockBand,   "shBlueKnob",       roDot,    nullptr,          TShape::Circle,    {158, 56, 16, 16},  kBlue,       1, {},     {}},
+    {pcRockBand,   "shGreenKnob",      roDot,    nullptr,          TShape::Circle,    {253, 56, 16, 16},  kLime,       1, {},     {}},
+    {pcGuitarHero, "shRedPadGH",       roPad,    &P::RedPad,       TShape::Ellipse,   {30, 150, 80, 85},  kRed,        4, kWhite, {}},
+    {pcGuitarHero, "shBluePadGH",      roPad,    &P::BluePad,      TShape::Ellipse,   {128, 120, 80, 85}, kBlue,       4, kWhite, {}},
+    {pcGuitarHero, "shGreenPadGH",     roPad,    &P::GreenPad,     TShape::Ellipse,   {228, 150, 80, 85}, kDarkGreen,  4, kWhite, {}},
+    {pcGuitarHero, "shKickGH",         roPad,    &P::Kick,         TShape::RoundRect, {200, 257, 31, 85}, kPurple,     4, kWhite, {}},
+    {pcGuitarHero, "shYellowCymbalGH", roCymbal, &P::YellowCymbal, TShape::Ellipse,   {54, 61, 78, 68},   kYellow,     3, kBlack, {83, 35, 21, 14}},
+    {pcGuitarHero, "shOrangeCymbalGH", roCymbal, &P::OrangeCymbal, TShape::Ellipse,   {200, 61, 78, 68},  kKickOrange, 3, kWhite, {229, 35, 21, 14}},
+    {pcGuitarHero, "shYellowDotGH",    roDot,    nullptr,          TShape::Circle,    {77, 26, 32, 32},   kYellow,     1, {},     {}},
+    {pcGuitarHero, "shOrangeDotGH",    roDot,    nullptr,          TShape::Circle,    {223, 26, 32, 32},  kDotOrange,  1, {},     {}},
 };
+// clang-format on
 
 QFrame *drumPanel(QWidget *page, const char *name, const QString &title)
 {
@@ -174,7 +163,7 @@ TDrumTestPage::TDrumTestPage(QWidget *parent) : QWidget(parent)
         }
         s->SetPen(d.colour, d.pen);
         s->SetBrushColor(kGray);
-        lamps_.push_back({s, d.colour, {}});
+        lamps_.push_back({s, d.colour, d.litBy, d.role == roCymbal, {}});
     }
     for (const TShapeDesign &d : kShapes) {
         if (d.role == roDot)
@@ -268,21 +257,18 @@ void TDrumTestPage::ProcessReport(const quint8 *data, int viewGameMode)
 
 void TDrumTestPage::ShowDrumPads(const quint8 *data, int viewGameMode)
 {
-    // Shapes in the order of kShapes: Rock Band first, then Guitar Hero.
+    // The shapes of the viewed picture; the hidden one is left alone.
     const bool gh = viewGameMode != 0;
     const TDrumPadStates p = DecodeDrumPads(data, gh);
-    if (!gh) {
-        const bool rb[] = {p.YellowCymbal, p.BlueCymbal, p.GreenCymbal, p.YellowPad,
-                           p.BluePad,      p.RedPad,     p.GreenPad,    p.Kick};
-        for (int i = 0; i < 8; ++i)
-            ShowPadHit(lamps_[static_cast<std::size_t>(i)].shape, rb[i]);
-        return;
+    QFrame *picture = gh ? pnlDrumsGH : pnlDrumsRB;
+    for (const TLamp &l : lamps_) {
+        if (l.shape->parentWidget() != picture)
+            continue;
+        if (l.cymbalButton)
+            ShowCymbalHit(l.shape, p.*l.litBy);
+        else
+            ShowPadHit(l.shape, p.*l.litBy);
     }
-    const bool pads[] = {p.RedPad, p.BluePad, p.GreenPad, p.Kick};
-    for (int i = 0; i < 4; ++i)
-        ShowPadHit(lamps_[static_cast<std::size_t>(8 + i)].shape, pads[i]);
-    ShowCymbalHit(lamps_[12].shape, p.YellowCymbal);
-    ShowCymbalHit(lamps_[13].shape, p.OrangeCymbal);
 }
 
 void TDrumTestPage::show(TShape *shape, bool pressed)

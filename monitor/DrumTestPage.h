@@ -88,6 +88,8 @@ private:
     struct TLamp {
         TShape *shape;
         QColor lit;
+        bool TDrumPadStates::*litBy;
+        bool cymbalButton;
         TPadLamp state;
     };
     TLamp *lamp(const QWidget *shape);
