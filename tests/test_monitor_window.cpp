@@ -321,6 +321,19 @@ private slots:
         QCOMPARE(d.chklistButtons->item(0)->checkState(), Qt::Checked);   // Red
         QCOMPARE(d.chklistButtons->item(1)->checkState(), Qt::Unchecked); // Yellow
         QCOMPARE(d.chklistButtons->item(4)->checkState(), Qt::Checked);   // Orange
+
+        // A tick without a new report changes nothing.
+        f.Link().LastReport[2] = 6;
+        QTest::qWait(500);
+        QCOMPARE(d.labelNavPos->text(), QStringLiteral("UP"));
+        // Another page: the timer leaves the page alone.
+        rig.show(f.tabMap);
+        rig.pads(0x00, 0x00, 4);
+        rig.box->flush();
+        QTest::qWait(500);
+        QCOMPARE(d.labelNavPos->text(), QStringLiteral("UP"));
+        rig.show(f.tabDiagnostics);
+        QVERIFY(LinkHarness::waitFor([&] { return d.labelNavPos->text() == QLatin1String("DOWN"); }));
     }
 
     void theSecondModelShowsNavAndButtonsOnly()
