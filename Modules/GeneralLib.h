@@ -1,6 +1,6 @@
 // Small helpers without widgets that several parts of the program share:
 // the checked atomic file save used by the map files, the settings file and
-// the MIDI log.  QtCore only.
+// the MIDI log, and the decoding of the drum controller's pads.  QtCore only.
 #pragma once
 
 #include <QByteArray>
@@ -12,5 +12,24 @@ namespace zembrik {
 // file only once every byte has been written.  On any failure the old file
 // is left as it was and error (when given) names the file and the cause.
 bool SaveFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error = nullptr);
+
+// What a controller report says was hit, in the drum kit's terms.
+struct TDrumPadStates {
+    bool RedPad = false;
+    bool BluePad = false;
+    bool YellowPad = false;
+    bool GreenPad = false;
+    bool BlueCymbal = false;
+    bool YellowCymbal = false;
+    bool GreenCymbal = false;
+    bool OrangeCymbal = false;
+    bool Kick = false;
+    friend bool operator==(const TDrumPadStates &, const TDrumPadStates &) = default;
+};
+
+// Reads bytes 0 to 2 of a controller report: the colour bits, the pad and
+// cymbal flags and the direction byte.  In Rock Band (guitarHero false) the
+// flags tell pads from cymbals; in Guitar Hero each bit is one pad.
+TDrumPadStates DecodeDrumPads(const quint8 *report, bool guitarHero);
 
 } // namespace zembrik

@@ -3,6 +3,10 @@
 #include "Modules/AboutDlg.h"
 #include "Modules/GuiLib.h"
 #include "maps/MapFile.h"
+#include "monitor/DiagnosticsPage.h"
+#include "monitor/DrumTestPage.h"
+#include "monitor/MidiLog.h"
+#include "monitor/MidiLogPage.h"
 #include "settings/SettingsPage.h"
 #include "shell/Controls.h"
 #include "shell/GameModeView.h"
@@ -53,6 +57,19 @@ TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *paren
     });
 
     BuildLayout();
+    connect(&link_, &TDeviceLink::ReportReceived, this, &TformMain::HIDControllerDeviceData);
+    connect(logPage, &TMidiLogPage::BoxLogging, this, [this](bool on) {
+        TCommandReply r;
+        link_.SendCommand(cmd::SetMidiLog(on), r); // the reply is not used
+    });
+    logPage->DroppedReports = [this] { return link_.CurrentDevice ? link_.CurrentDevice->DroppedReports() : 0; };
+    connect(testPage, &TDrumTestPage::MapChosen, this, &TformMain::rgrpMapClick);
+    connect(pgMain, &QTabWidget::currentChanged, this, &TformMain::pgMainChange);
+    timerDiagnostics = new QTimer(this);
+    timerDiagnostics->setObjectName(QStringLiteral("timerDiagnostics"));
+    timerDiagnostics->setInterval(200);
+    connect(timerDiagnostics, &QTimer::timeout, this, &TformMain::timerDiagnosticsTimer);
+    timerDiagnostics->start();
     formAbout_ = new TformAbout(this);
     FormCreate();
 }
@@ -490,7 +507,70 @@ void TformMain::ReadDeviceSettings()
     pageSettings->ReadDeviceSettings();
 }
 
-void TformMain::ClearLog() {}
+// --- Live monitoring: the log, the drum test and the diagnostics ---------------------
+
+void TformMain::HIDControllerDeviceData(const TJvHidReport &report)
+{
+    const qint64 readAtMs = report.ReadAtNs / 1000000;
+    QWidget *page = pgMain->currentWidget();
+    if (page == tabLog && logPage->LoggingEnabled())
+        logPage->ProcessReport(link_.LastReport.data(), readAtMs);
+    else if (page == tabTest)
+        testPage->ProcessReport(link_.LastReport.data(), ViewGameMode_);
+}
+
+void TformMain::ClearLog()
+{
+    logPage->Log()->ClearLog();
+}
+
+void TformMain::pgMainChange(int)
+{
+    QWidget *page = pgMain->currentWidget();
+    if (shownPage_ == tabLog && page != tabLog)
+        tabLogHide();
+    shownPage_ = page;
+    if (page == tabLog)
+        tabLogShow();
+    else if (page == tabTest)
+        tabTestShow();
+    else if (page == tabDiagnostics)
+        tabDiagnosticsShow();
+}
+
+void TformMain::tabLogShow()
+{
+    logPage->tabLogShow(FirmwareSupports(ffMidiLog));
+}
+
+void TformMain::tabLogHide()
+{
+    logPage->tabLogHide();
+}
+
+void TformMain::tabTestShow()
+{
+    testPage->tabTestShow(FirmwareSupports(ffMultiMap), CurrentMap());
+}
+
+void TformMain::tabDiagnosticsShow()
+{
+    diagPage->tabDiagnosticsShow(FirmwareSupports(ffDiagnostics));
+}
+
+void TformMain::rgrpMapClick(int index)
+{
+    SelectMap(index);
+}
+
+void TformMain::timerDiagnosticsTimer()
+{
+    if (pgMain->currentWidget() != tabDiagnostics || !Connected() || !FirmwareSupports(ffDiagnostics) ||
+        !link_.ReportArrived)
+        return;
+    diagPage->ShowReport(DecodeDiagnostics(link_.LastReport.data(), connection_.Model(), connection_.Console()));
+    link_.ReportArrived = false;
+}
 
 namespace {
 const QString kRecallQuestion = QStringLiteral("Recalling a note map will overwrite the changes you've made.\r\n"

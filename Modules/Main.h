@@ -37,6 +37,7 @@ class QPushButton;
 class QRadioButton;
 class QTabBar;
 class QTabWidget;
+class QTimer;
 
 namespace zembrik {
 
@@ -47,6 +48,9 @@ class TImage;
 class TPageControl;
 class TSettingsPage;
 class TShape;
+class TMidiLogPage;
+class TDrumTestPage;
+class TDiagnosticsPage;
 
 class TformMain : public QMainWindow, public IConnectionView {
     Q_OBJECT
@@ -159,13 +163,19 @@ public:
 
     QFrame *pnlDrumsRB = nullptr;
     QFrame *pnlDrumsGH = nullptr;
-    QLabel *imgWaterfall = nullptr;
+    QWidget *imgWaterfall = nullptr;
     TImage *imgLanesRB = nullptr;
     TImage *imgLanesGH = nullptr;
     QCheckBox *chkEnableWaterfall = nullptr;
     QGroupBox *rgrpMap = nullptr;
     QPushButton *btnResetHits = nullptr;
     QLabel *lblGameModeWarn = nullptr;
+
+    // The monitoring pages, on tabLog, tabTest and tabDiagnostics.
+    TMidiLogPage *logPage = nullptr;
+    TDrumTestPage *testPage = nullptr;
+    TDiagnosticsPage *diagPage = nullptr;
+    QTimer *timerDiagnostics = nullptr;
 
     QLabel *sbarBottom = nullptr;
     QAction *Recall1 = nullptr;
@@ -192,6 +202,15 @@ public slots:
     void btnDownloadClick();
     void btnSaveClick();
     void btnRecallClick();
+    void pgMainChange(int index);
+    void tabLogShow();
+    void tabLogHide();
+    void tabTestShow();
+    void tabDiagnosticsShow();
+    void rgrpMapClick(int index);
+    void timerDiagnosticsTimer();
+    // Routes the report in LastReport by the page shown.
+    void HIDControllerDeviceData(const zembrik::TJvHidReport &report);
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -201,7 +220,7 @@ private:
     void BuildLayout();
     void BuildInfoStrip(QWidget *client);
     void BuildMapPage();
-    void BuildTestPage();
+    void BuildMonitorPages();
     void BuildMenus();
     void FormCreate();
     void FormShow();
@@ -232,6 +251,7 @@ private:
 
     int ViewGameMode_ = 0;
     bool shown_ = false;
+    QWidget *shownPage_ = nullptr;
     bool exitNow_ = false;
     bool tabsByProgram_ = false;
     QString lastAccessError_;

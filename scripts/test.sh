@@ -1,7 +1,8 @@
 #!/bin/sh
 # Sets up, builds and runs every test: the unit tests, the umockdev
 # end-to-end tests, the Debian package's checks, the same tests once more
-# under ASan and UBSan, and a minute of fuzzing the XML store's reader.
+# under ASan and UBSan, and a minute of fuzzing the XML store's reader and
+# one of the MIDI log.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
@@ -23,8 +24,12 @@ ctest --preset asan
 rm -f build-fuzz/CMakeCache.txt
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DZEMBRIK_FUZZ=ON \
     -DZEMBRIK_BUILD_TESTS=OFF -DZEMBRIK_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build-fuzz --target fuzz_xml_store
+cmake --build build-fuzz --target fuzz_xml_store fuzz_midi_log
 corpus=$(mktemp -d)
 cp fuzz/corpus/* "$corpus"/
 (cd "$corpus" && "$OLDPWD/build-fuzz/fuzz/fuzz_xml_store" -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 .)
+rm -rf "$corpus"
+corpus=$(mktemp -d)
+cp fuzz/corpus-midi-log/* "$corpus"/
+(cd "$corpus" && "$OLDPWD/build-fuzz/fuzz/fuzz_midi_log" -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 .)
 rm -rf "$corpus"

@@ -4,6 +4,10 @@
 #include "Modules/Main.h"
 
 #include "Modules/GuiLib.h"
+#include "monitor/DiagnosticsPage.h"
+#include "monitor/DrumTestPage.h"
+#include "monitor/MidiLogPage.h"
+#include "monitor/RadioGroup.h"
 #include "settings/SettingsPage.h"
 #include "shell/Controls.h"
 #include "shell/WidgetBuild.h"
@@ -11,18 +15,17 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 namespace zembrik {
 
@@ -49,36 +52,6 @@ const TColumnDesign kColumns[MaxOutputs] = {
 constexpr int kColumnLeft = 6;
 constexpr int kColumnStep = 52;
 constexpr int kColumnWidth = 50;
-
-// One drum test shape with its hit label, named after the shape plus "Hits".
-TShape *hitShape(QWidget *panel, const char *name, TShape::Kind kind, const QRect &r, const QColor &lit, int pen,
-                 const QColor &hitsText = Qt::white)
-{
-    auto *s = named(new TShape(kind, panel), name);
-    s->setGeometry(r);
-    s->SetPen(lit, pen);
-    s->SetBrushColor(QColor(128, 128, 128));
-    s->setProperty("LitColor", lit);
-    auto *hits = label(panel, QStringLiteral("0"), QRect(r.center().x() - 10, r.center().y() - 7, 21, 14));
-    hits->setObjectName(QLatin1String(name) + QStringLiteral("Hits"));
-    hits->setAlignment(Qt::AlignCenter);
-    hits->setStyleSheet(QStringLiteral("color: %1; font-weight: bold;").arg(hitsText.name()));
-    return s;
-}
-
-QFrame *drumPanel(QWidget *page, const char *name, const QString &title)
-{
-    auto *p = named(new QFrame(page), name);
-    p->setGeometry(8, 8, 351, 352);
-    p->setFrameShape(QFrame::StyledPanel);
-    auto *t = label(p, title, QRect(0, 6, 351, 18));
-    QFont f = bold(p->font());
-    f.setPixelSize(13);
-    f.setUnderline(true);
-    t->setFont(f);
-    t->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    return p;
-}
 
 } // namespace
 
@@ -111,17 +84,11 @@ void TformMain::BuildLayout()
     pgMain->addTab(tabTest, QStringLiteral("Drum Test"));
 
     BuildMapPage();
-    BuildTestPage();
+    BuildMonitorPages();
 
     pageSettings = new TSettingsPage(link_, connection_, tabSettings);
     pnlVelocity = pageSettings->pnlVelocity;
     connect(pageSettings, &TSettingsPage::Status, this, &TformMain::ShowStatus);
-    // Placeholders the diagnostics page fills in.
-    pnlDiagBox = named(new QWidget(tabDiagnostics), "pnlDiagBox");
-    ledHome = named(new QWidget(tabDiagnostics), "ledHome");
-    lblHome = named(new QLabel(tabDiagnostics), "lblHome");
-    for (QWidget *w : {pnlDiagBox, ledHome, static_cast<QWidget *>(lblHome)})
-        w->resize(0, 0);
 
     sbarBottom = named(new QLabel, "sbarBottom");
     statusBar()->setSizeGripEnabled(false);
@@ -338,112 +305,29 @@ void TformMain::BuildMapPage()
     lblDrumDiagram->setFont(bold(font()));
 }
 
-void TformMain::BuildTestPage()
+void TformMain::BuildMonitorPages()
 {
-    pnlDrumsRB = drumPanel(tabTest, "pnlDrumsRB", QStringLiteral("Rock Band Drums"));
-    const QColor yellow(255, 255, 0), blue(0, 0, 255), lime(0, 255, 0), red(255, 0, 0), kick(255, 128, 64);
-    hitShape(pnlDrumsRB, "shYellowCymbal", TShape::Ellipse, QRect(43, 46, 64, 85), yellow, 1, Qt::black);
-    hitShape(pnlDrumsRB, "shBlueCymbal", TShape::Ellipse, QRect(134, 46, 64, 85), blue, 1);
-    hitShape(pnlDrumsRB, "shGreenCymbal", TShape::Ellipse, QRect(229, 46, 64, 85), lime, 1, Qt::black);
-    hitShape(pnlDrumsRB, "shYellowPad", TShape::Ellipse, QRect(91, 111, 64, 85), yellow, 4, Qt::black);
-    hitShape(pnlDrumsRB, "shBluePad", TShape::Ellipse, QRect(174, 111, 64, 85), blue, 4);
-    hitShape(pnlDrumsRB, "shRedPad", TShape::Ellipse, QRect(21, 156, 64, 85), red, 4);
-    hitShape(pnlDrumsRB, "shGreenPad", TShape::Ellipse, QRect(244, 156, 64, 85), lime, 4, Qt::black);
-    hitShape(pnlDrumsRB, "shKick1", TShape::RoundRect, QRect(202, 245, 36, 85), kick, 4);
-    const std::pair<const char *, QColor> knobs[] = {
-        {"shYellowKnob", yellow}, {"shBlueKnob", blue}, {"shGreenKnob", lime}};
-    const int knobX[] = {67, 158, 253};
-    for (int i = 0; i < 3; ++i) {
-        auto *k = named(new TShape(TShape::Circle, pnlDrumsRB), knobs[i].first);
-        k->setGeometry(knobX[i], 56, 16, 16);
-        k->SetBrushColor(knobs[i].second);
-        k->SetPen(Qt::black, 1);
-    }
-    label(pnlDrumsRB, QStringLiteral("Cymbals"), QRect(4, 28, 343, 16))->setAlignment(Qt::AlignCenter);
-    label(pnlDrumsRB, QStringLiteral("Drum Pads"), QRect(91, 204, 147, 16))->setAlignment(Qt::AlignCenter);
-    label(pnlDrumsRB, QStringLiteral("Kick Pedal"), QRect(110, 280, 86, 16))->setAlignment(Qt::AlignRight);
-
-    pnlDrumsGH = drumPanel(tabTest, "pnlDrumsGH", QStringLiteral("Guitar Hero World Tour Drums"));
-    hitShape(pnlDrumsGH, "shRedPadGH", TShape::Ellipse, QRect(30, 150, 80, 85), red, 4);
-    hitShape(pnlDrumsGH, "shBluePadGH", TShape::Ellipse, QRect(128, 120, 80, 85), blue, 4);
-    hitShape(pnlDrumsGH, "shGreenPadGH", TShape::Ellipse, QRect(228, 150, 80, 85), QColor(0, 128, 0), 4);
-    hitShape(pnlDrumsGH, "shKickGH", TShape::RoundRect, QRect(200, 257, 31, 85), QColor(128, 0, 128), 4);
-    for (auto [name, x, lit] :
-         {std::tuple{"shYellowCymbalGH", 54, yellow}, std::tuple{"shOrangeCymbalGH", 200, kick}}) {
-        auto *s = named(new TShape(TShape::Ellipse, pnlDrumsGH), name);
-        s->setGeometry(x, 61, 78, 68);
-        s->SetPen(lit, 3);
-        s->SetBrushColor(QColor(128, 128, 128));
-        s->setProperty("LitColor", lit);
-        auto *dot = new TShape(TShape::Circle, pnlDrumsGH);
-        dot->setGeometry(x + 23, 26, 32, 32);
-        dot->SetBrushColor(x == 54 ? yellow : QColor(255, 128, 0));
-        dot->SetPen(Qt::black, 1);
-        auto *hits = label(pnlDrumsGH, QStringLiteral("0"), QRect(x + 29, 35, 21, 14));
-        hits->setObjectName(QLatin1String(name) + QStringLiteral("Hits"));
-        hits->setAlignment(Qt::AlignCenter);
-        hits->setStyleSheet(x == 54 ? QStringLiteral("color: #000000; font-weight: bold;")
-                                    : QStringLiteral("color: #ffffff; font-weight: bold;"));
-    }
-    label(pnlDrumsGH, QStringLiteral("Cymbals"), QRect(132, 86, 68, 16))->setAlignment(Qt::AlignCenter);
-    label(pnlDrumsGH, QStringLiteral("Drum Pads"), QRect(110, 230, 118, 16))->setAlignment(Qt::AlignCenter);
-    label(pnlDrumsGH, QStringLiteral("Kick Pedal"), QRect(108, 292, 86, 16))->setAlignment(Qt::AlignRight);
-    pnlDrumsGH->hide();
-
-    imgWaterfall = label(tabTest, QString(), QRect(368, 8, 256, 267), "imgWaterfall");
-    imgWaterfall->setStyleSheet(QStringLiteral("background: #000000;"));
-    imgLanesRB = named(new TImage(QStringLiteral(":/zembrik/lanes-rb.svg"), QSize(256, 32), tabTest), "imgLanesRB");
-    imgLanesRB->move(368, 277);
-    imgLanesGH = named(new TImage(QStringLiteral(":/zembrik/lanes-gh.svg"), QSize(256, 32), tabTest), "imgLanesGH");
-    imgLanesGH->move(368, 277);
-    imgLanesGH->hide();
-    chkEnableWaterfall =
-        named(new QCheckBox(QStringLiteral("Enable Waterfall Display"), tabTest), "chkEnableWaterfall");
-    chkEnableWaterfall->setGeometry(368, 314, 256, 20);
-
-    auto *title =
-        label(tabTest, QStringLiteral("You can use this screen to test the current note mapping on the MIDI Zembrik"),
-              QRect(634, 8, 234, 46));
-    title->setWordWrap(true);
-    title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    title->setFont(bold(font()));
-    auto *text = label(tabTest,
-                       QStringLiteral("Connect the MIDI OUT from your drums to the MIDI IN on the MIDI Zembrik and "
-                                      "watch for pads to light up in the picture to the left. Once a pad has been hit "
-                                      "at least once, its background color changes to black and the hit count number "
-                                      "updates."),
-                       QRect(634, 56, 234, 104));
-    text->setWordWrap(true);
-    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-    rgrpMap = named(new QGroupBox(QStringLiteral("Active Map Number"), tabTest), "rgrpMap");
-    rgrpMap->setGeometry(634, 166, 234, 46);
-    auto *map1 = new QRadioButton(QStringLiteral("Map 1"), rgrpMap);
-    map1->setGeometry(10, 20, 100, 20);
-    auto *map2 = new QRadioButton(QStringLiteral("Map 2"), rgrpMap);
-    map2->setGeometry(120, 20, 100, 20);
-    auto *mapText = label(tabTest,
-                          QStringLiteral("Select which map you want to test from the list above. Only 1 map can be "
-                                         "active at a time."),
-                          QRect(634, 216, 234, 44));
-    mapText->setWordWrap(true);
-    mapText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-    btnResetHits = button(tabTest, QStringLiteral("Reset hit counters"), QRect(634, 266, 150, 22), "btnResetHits");
-    btnResetHits->setFlat(true);
-    QFont u = btnResetHits->font();
-    u.setUnderline(true);
-    btnResetHits->setFont(u);
-    btnResetHits->setCursor(Qt::PointingHandCursor);
-
-    lblGameModeWarn = label(tabTest,
-                            QStringLiteral("NOTE: The MIDI Zembrik is currently in a different Game Mode than what "
-                                           "you are viewing -- the Drum Tests may yield strange results. This may be "
-                                           "fixed by installing a newer version of firmware on the MIDI Zembrik."),
-                            QRect(8, 364, 860, 36), "lblGameModeWarn");
-    infoColours(lblGameModeWarn);
-    lblGameModeWarn->setFont(bold(font()));
-    lblGameModeWarn->hide();
+    auto fill = [](QWidget *tab, QWidget *page) {
+        auto *box = new QVBoxLayout(tab);
+        box->setContentsMargins(0, 0, 0, 0);
+        box->addWidget(page);
+        return page;
+    };
+    logPage = static_cast<TMidiLogPage *>(fill(tabLog, new TMidiLogPage(prompter_)));
+    diagPage = static_cast<TDiagnosticsPage *>(fill(tabDiagnostics, new TDiagnosticsPage));
+    pnlDiagBox = diagPage->pnlDiagBox;
+    ledHome = diagPage->ledHome;
+    lblHome = diagPage->lblHome;
+    testPage = static_cast<TDrumTestPage *>(fill(tabTest, new TDrumTestPage));
+    pnlDrumsRB = testPage->pnlDrumsRB;
+    pnlDrumsGH = testPage->pnlDrumsGH;
+    imgWaterfall = testPage->imgWaterfall;
+    imgLanesRB = testPage->imgLanesRB;
+    imgLanesGH = testPage->imgLanesGH;
+    chkEnableWaterfall = testPage->chkEnableWaterfall;
+    rgrpMap = testPage->rgrpMap;
+    btnResetHits = testPage->btnResetHits;
+    lblGameModeWarn = testPage->lblGameModeWarn;
 }
 
 void TformMain::BuildMenus()

@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QProcess>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -32,7 +33,9 @@ int main(int argc, char **argv)
     QCommandLineOption console(QStringLiteral("console"), QStringLiteral("ps, wii or xbox (default ps)."),
                                QStringLiteral("console"), QStringLiteral("ps"));
     QCommandLineOption noMidiOut(QStringLiteral("no-midi-out"), QStringLiteral("A box without MIDI OUT."));
-    parser.addOptions({program, model, firmware, console, noMidiOut});
+    QCommandLineOption play(QStringLiteral("play"),
+                            QStringLiteral("Someone plays: pads, MIDI notes, switches and the knob keep changing."));
+    parser.addOptions({program, model, firmware, console, noMidiOut, play});
     parser.process(app);
 
     const bool kq = parser.value(model).compare(QStringLiteral("kq"), Qt::CaseInsensitive) == 0;
@@ -48,6 +51,30 @@ int main(int argc, char **argv)
     }
     VirtualBox box(config);
     bus.plugBox(&box);
+
+    // A drummer on the kit and a hand on the box's controls: one controller
+    // report every 50 ms, and a note with its velocity for the log.
+    QTimer player;
+    int step = 0;
+    QObject::connect(&player, &QTimer::timeout, &app, [&] {
+        static const quint8 pads[][2] = {{0x04, 0x04}, {0x08, 0x04}, {0x01, 0x08}, {0x02, 0x0C},
+                                         {0x10, 0x00}, {0x0C, 0x0C}, {0x00, 0x00}, {0x00, 0x00}};
+        static const quint8 notes[] = {38, 48, 45, 51, 36, 49, 42, 46};
+        const int beat = (step / 4) % 8;
+        box.withFirmware([&](ZembrikFirmware &f) {
+            f.setPadBits(step % 4 == 0 ? pads[beat][0] : 0, step % 4 == 0 ? pads[beat][1] : 0);
+            f.setDirection(static_cast<quint8>((step / 20) % 5 * 2));
+            f.setKnob(static_cast<quint8>((step * 3) % 256));
+            f.setModeSwitch(static_cast<quint8>((step / 40) % 3));
+            f.setFunctionSwitch(static_cast<quint8>((step / 60) % 2));
+        });
+        box.sendControllerReport();
+        if (step % 4 == 0)
+            box.feedMidi({{0x01, notes[beat]}, {0x02, static_cast<quint8>(60 + (step * 7) % 60)}});
+        ++step;
+    });
+    if (parser.isSet(play))
+        player.start(50);
 
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedChannels);
