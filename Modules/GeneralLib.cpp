@@ -32,4 +32,15 @@ bool SaveFileAtomically(const QString &fileName, const QByteArray &bytes, QStrin
     return true;
 }
 
+QString InnerTextOfTag(const QString &tag, const QString &text)
+{
+    const qsizetype p = text.indexOf(QLatin1Char('<') + tag, 0, Qt::CaseSensitive);
+    QString r = p < 0 ? text : text.mid(p);
+    if (const qsizetype gt = r.indexOf(QLatin1Char('>')); gt >= 0)
+        r = r.mid(gt + 1);
+    if (const qsizetype end = r.indexOf(QStringLiteral("</") + tag, 0, Qt::CaseInsensitive); end >= 0)
+        r.truncate(end);
+    return r;
+}
+
 } // namespace zembrik

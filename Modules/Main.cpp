@@ -165,6 +165,7 @@ void TformMain::FormCreate()
     for (auto &column : editNote)
         for (TNoteCell *cell : column)
             connect(cell, &TNoteCell::ValueChanged, this, &TformMain::editNote10ValueChanged);
+    FormCreateCharts();
 }
 
 void TformMain::showEvent(QShowEvent *e)

@@ -34,6 +34,7 @@ class QPushButton;
 class QRadioButton;
 class QTabBar;
 class QTabWidget;
+class QTimer;
 
 namespace zembrik {
 
@@ -43,6 +44,8 @@ class TformAbout;
 class TImage;
 class TPageControl;
 class TShape;
+class TNoteCellHooks;
+class TformEditNoteChart;
 
 // A note cell: digits only, at most three.  A typed value takes effect when
 // the cell loses the focus or text is pasted; Escape puts back the value
@@ -170,6 +173,19 @@ public:
     TPageControl *pageNoteCharts = nullptr;
     std::array<QListWidget *, 7> chartLists{};
     QPushButton *btnEditNoteChart = nullptr;
+    // --- Note charts (MainCharts.cpp) ----------------------------------------
+    // The list of the active chart page: the drag source for the note cells.
+    QListWidget *CurrentChartList = nullptr;
+    QTimer *timerSelect = nullptr;
+    TformEditNoteChart *formEditNoteChart = nullptr;
+    void CellEntered(int tag);
+    void SelectChartItemForNote(int n);
+    void ChartToEditor(QListWidget *list);
+    void EditorToChart(QListWidget *list);
+    bool editNote10DragOver(QLineEdit *cell, QObject *source);
+    void editNote10DragDrop(QLineEdit *cell, QObject *source);
+    void editNote10Enter(QLineEdit *cell);
+    bool editNote10KeyPress(QLineEdit *cell, int key, Qt::KeyboardModifiers modifiers);
     TImage *imgRBDrums = nullptr;
     TImage *imgGHDrums = nullptr;
     QLabel *lblDrumDiagram = nullptr;
@@ -214,6 +230,9 @@ public slots:
     void btnDownloadClick();
     void btnSaveClick();
     void btnRecallClick();
+    void pageNoteChartsChange(int index);
+    void btnEditNoteChartClick();
+    void timerSelectTimer();
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -226,6 +245,7 @@ private:
     void BuildTestPage();
     void BuildMenus();
     void FormCreate();
+    void FormCreateCharts();
     void FormShow();
     bool FormCloseQuery();
     void FormClose();
@@ -256,6 +276,7 @@ private:
     QString lastAccessError_;
     QString statusText_;
     QFrame *grpMapSheet_ = nullptr; // the map tabs' sheet, holding the columns
+    TNoteCellHooks *cellHooks_ = nullptr;
 };
 
 } // namespace zembrik
