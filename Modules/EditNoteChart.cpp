@@ -137,7 +137,9 @@ void TValueListEditor::deleteRow(int row)
     if (editor_)
         closeEditor(editor_, QAbstractItemDelegate::NoHint);
     const int column = std::max(0, currentColumn());
+    removing_ = true;
     removeRow(row);
+    removing_ = false;
     if (rowCount() == 0) {
         addRow(0);
         return;
@@ -201,9 +203,13 @@ void TValueListEditor::currentChanged(const QModelIndex &current, const QModelIn
 {
     QTableWidget::currentChanged(current, previous);
     // A row left empty for another row goes.
-    if (previous.isValid() && current.isValid() && previous.row() != current.row() && previous.row() < rowCount() &&
-        rowCount() > 1 && rowEmpty(previous.row()))
+    if (!removing_ && previous.isValid() && current.isValid() && previous.row() != current.row() &&
+        previous.row() < rowCount() && rowCount() > 1 && rowEmpty(previous.row())) {
+        // Removing a row moves the current cell as well: no second removal.
+        removing_ = true;
         removeRow(previous.row());
+        removing_ = false;
+    }
 }
 
 // --- The dialog ------------------------------------------------------------

@@ -55,6 +55,7 @@ private:
     QString cellText(int row, int column) const;
     QPointer<QLineEdit> editor_;
     bool refused_ = false;
+    bool removing_ = false;
 };
 
 class TformEditNoteChart : public QDialog {
