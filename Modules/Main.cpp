@@ -6,6 +6,7 @@
 #include "shell/Controls.h"
 #include "shell/GameModeView.h"
 #include "shell/Prompter.h"
+#include "shell/SettingsFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -114,7 +115,12 @@ TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *paren
     FormCreate();
 }
 
-TformMain::~TformMain() = default;
+TformMain::~TformMain()
+{
+    // Closed without a save (File > Exit, or never shown): saved now.
+    if (!settingsSaved_)
+        SaveSettings();
+}
 
 // A device change while a transfer waits for the box (or while a deferred
 // greeting runs) would change the maps and the geometry under it: it is
@@ -165,6 +171,7 @@ void TformMain::FormCreate()
     for (auto &column : editNote)
         for (TNoteCell *cell : column)
             connect(cell, &TNoteCell::ValueChanged, this, &TformMain::editNote10ValueChanged);
+    apstoreMainXML_ = std::make_unique<TSettingsFile>();
     FormCreateCharts();
 }
 
@@ -173,6 +180,7 @@ void TformMain::showEvent(QShowEvent *e)
     QMainWindow::showEvent(e);
     if (!shown_) {
         shown_ = true;
+        RestoreSettings();
         FormShow();
     }
 }
@@ -199,6 +207,7 @@ void TformMain::closeEvent(QCloseEvent *e)
         return;
     }
     FormClose();
+    SaveSettings();
     e->accept();
 }
 

@@ -46,6 +46,9 @@ class TPageControl;
 class TShape;
 class TNoteCellHooks;
 class TformEditNoteChart;
+class TSettingsFile;
+struct TScreenFacts;
+struct TWindowPlacement;
 
 // A note cell: digits only, at most three.  A typed value takes effect when
 // the cell loses the focus or text is pasted; Escape puts back the value
@@ -186,6 +189,11 @@ public:
     void editNote10DragDrop(QLineEdit *cell, QObject *source);
     void editNote10Enter(QLineEdit *cell);
     bool editNote10KeyPress(QLineEdit *cell, int key, Qt::KeyboardModifiers modifiers);
+    // --- The settings file (MainSettings.cpp) ---------------------------------
+    void RestoreSettings();
+    void SaveSettings();
+    void fstoreSettingsAfterRestorePlacement();
+    TSettingsFile &Settings() { return *apstoreMainXML_; }
     TImage *imgRBDrums = nullptr;
     TImage *imgGHDrums = nullptr;
     QLabel *lblDrumDiagram = nullptr;
@@ -277,6 +285,10 @@ private:
     QString statusText_;
     QFrame *grpMapSheet_ = nullptr; // the map tabs' sheet, holding the columns
     TNoteCellHooks *cellHooks_ = nullptr;
+    std::unique_ptr<TSettingsFile> apstoreMainXML_;
+    bool settingsSaved_ = false;
+    TWindowPlacement Placement() const;
+    TScreenFacts ScreenFacts() const;
 };
 
 } // namespace zembrik

@@ -285,7 +285,10 @@ void XmlFileStorage::SetFileName(const QString &fileName, bool read)
     } catch (const EStoreError &e) {
         throw EStoreError(QStringLiteral("%1: %2").arg(name, e.message()));
     }
-    readOnly_ = !QFileInfo(name).isWritable();
+    // Marked read-only: no write permission for its owner, which holds for
+    // root as well, or not writable by us.
+    const QFileInfo info(name);
+    readOnly_ = !info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner);
 }
 
 void XmlFileStorage::Parse(const QByteArray &bytes)
