@@ -4,6 +4,7 @@
 #include "shell/Prompter.h"
 #include "shell/WindowFonts.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -71,8 +72,9 @@ TValueListEditor::TValueListEditor(QWidget *parent) : QTableWidget(parent)
     verticalHeader()->setDefaultSectionSize(18);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(true);
+    // The description takes the rest of the width (159 pixels beside a
+    // thin scroll bar): a wider column would scroll the keys out of sight.
     setColumnWidth(0, 62);
-    setColumnWidth(1, 159);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -196,6 +198,13 @@ void TValueListEditor::keyPressEvent(QKeyEvent *e)
 {
     if (HandleKey(e->key(), e->modifiers()))
         return;
+    // The cell editor is always open: a character typed while the grid
+    // itself has the focus goes into it instead of being lost.
+    if (editor_ && state() == QAbstractItemView::EditingState && !e->text().isEmpty() && e->text().at(0).isPrint()) {
+        editor_->setFocus();
+        QApplication::sendEvent(editor_, e);
+        return;
+    }
     QTableWidget::keyPressEvent(e);
 }
 
@@ -239,7 +248,7 @@ TformEditNoteChart::TformEditNoteChart(IPrompter &prompter, QWidget *parent) : Q
     SetupChartList(JvHTListBox1, false);
     JvHTListBox1->setSelectionMode(QAbstractItemView::NoSelection);
     JvHTListBox1->setFocusPolicy(Qt::NoFocus);
-    JvHTListBox1->setGeometry(12, 384, 227, 62);
+    JvHTListBox1->setGeometry(12, 383, 227, 68);
     SetChartItems(JvHTListBox1, {QStringLiteral("Press <B>Insert</B> to insert a new entry."),
                                  QStringLiteral("Erase all data on a Row to delete it."),
                                  QStringLiteral("Press <B>Down Arrow</B> on the last row<br>"),
@@ -247,12 +256,12 @@ TformEditNoteChart::TformEditNoteChart(IPrompter &prompter, QWidget *parent) : Q
 
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setGeometry(12, 454, 75, 25);
+    btnCancel->setGeometry(12, 456, 75, 25);
     btnCancel->setAutoDefault(false);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     btnOk = new QPushButton(QStringLiteral("OK"), this);
     btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setGeometry(96, 454, 75, 25);
+    btnOk->setGeometry(96, 456, 75, 25);
     btnOk->setDefault(true);
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
 }

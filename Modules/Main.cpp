@@ -118,8 +118,13 @@ TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *paren
 TformMain::~TformMain()
 {
     // Closed without a save (File > Exit, or never shown): saved now.
-    if (!settingsSaved_)
-        SaveSettings();
+    if (!settingsSaved_) {
+        try {
+            SaveSettings();
+        } catch (const std::exception &) {
+            // Nothing can be shown any more; the old file stays as it was.
+        }
+    }
 }
 
 // A device change while a transfer waits for the box (or while a deferred

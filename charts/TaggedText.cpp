@@ -65,6 +65,10 @@ QString TaggedToRichText(const QString &tagged)
         last = m.capturedEnd();
     }
     out += QStringView(tagged).mid(last).toString().toHtmlEscaped();
+    // A break at the very end starts no empty line: the text goes on in
+    // the next item.
+    if (out.endsWith(QLatin1String("<br>")))
+        out.chop(4);
     // Blanks are kept as typed, as the list shows them.
     out.replace(QStringLiteral("  "), QStringLiteral("&nbsp; "));
     return out;

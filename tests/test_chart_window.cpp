@@ -48,6 +48,8 @@ void play(TValueListEditor *grid, const QStringList &script)
     for (const QString &step : script) {
         if (step.startsWith(QLatin1String("type:"))) {
             QTest::keyClicks(QApplication::focusWidget(), step.mid(5));
+        } else if (step == QLatin1String("grid")) {
+            grid->setFocus(); // the grid, not its cell editor
         } else if (step.startsWith(QLatin1String("cell:"))) {
             const QStringList rc = step.mid(5).split(QLatin1Char(','));
             grid->setCurrentCell(rc[0].toInt(), rc[1].toInt());
@@ -291,6 +293,9 @@ private slots:
         QTest::newRow("Ctrl+Down and Ctrl+Up")
             << two << QStringList{"Ctrl+Down", "type:1", "Ctrl+Up", "type:2", "Ctrl+Down"}
             << QList<TChartRow>{{"2", "Snare"}, {"1", "Kick"}} << ""; // an entered cell's text is selected
+        QTest::newRow("typed with the grid focused")
+            << QList<TChartRow>{} << QStringList{"grid", "type:38", "Down", "grid", "type:40"}
+            << QList<TChartRow>{{"38", ""}, {"40", ""}} << "";
         QTest::newRow("empty row left") << two << QStringList{"cell:1,1", "Down", "Up"} << two << "";
         QTest::newRow("Escape undoes the edit") << two << QStringList{"type:9", "Escape", "Ctrl+Down"} << two << "";
         QTest::newRow("Escape deletes an empty row") << two << QStringList{"cell:1,0", "Insert", "Escape"} << two << "";

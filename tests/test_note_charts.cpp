@@ -127,8 +127,8 @@ private slots:
                                << "<u><b>T</b></u>";
         QTest::newRow("entry") << "<FONT COLOR=clBLUE>38</FONT> Snare"
                                << "<span style=\"color:#0000ff\">38</span> Snare";
-        QTest::newRow("lower case") << "<font color=clblue>1</font><i>x</i><br>"
-                                    << "<span style=\"color:#0000ff\">1</span><i>x</i><br>";
+        QTest::newRow("lower case") << "<font color=clblue>1</font><i>x</i><br>y<BR>"
+                                    << "<span style=\"color:#0000ff\">1</span><i>x</i><br>y"; // no empty last line
         QTest::newRow("other text escaped") << "a<b & <X> \"q\""
                                             << "a&lt;b &amp; &lt;X&gt; &quot;q&quot;";
         QTest::newRow("blanks kept") << "a  b"
