@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -113,16 +114,19 @@ bool TNoteCellHooks::eventFilter(QObject *watched, QEvent *event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto *e = static_cast<QDragMoveEvent *>(event);
-        if (DragOver && DragOver(cell, e->source()))
-            e->acceptProposedAction();
-        else
+        // Always a copy: a move would take the entry out of its chart.
+        if (DragOver && DragOver(cell, e->source())) {
+            e->setDropAction(Qt::CopyAction);
+            e->accept();
+        } else
             e->ignore();
         return true; // the cell's own text drop never runs
     }
     case QEvent::Drop: {
         auto *e = static_cast<QDropEvent *>(event);
         if (DragOver && DragOver(cell, e->source())) {
-            e->acceptProposedAction();
+            e->setDropAction(Qt::CopyAction);
+            e->accept();
             if (DragDrop)
                 DragDrop(cell, e->source());
         } else {
@@ -130,10 +134,13 @@ bool TNoteCellHooks::eventFilter(QObject *watched, QEvent *event)
         }
         return true;
     }
-    case QEvent::FocusIn:
-        if (Enter)
+    case QEvent::FocusIn: {
+        // Entering the cell, not the window coming back to the front.
+        const Qt::FocusReason why = static_cast<QFocusEvent *>(event)->reason();
+        if (Enter && why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason)
             Enter(cell);
         return false;
+    }
     case QEvent::KeyPress: {
         auto *e = static_cast<QKeyEvent *>(event);
         return KeyPress && KeyPress(cell, e->key(), e->modifiers());
