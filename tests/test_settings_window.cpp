@@ -9,7 +9,9 @@
 #include "tests/TestFiles.h"
 #include "tests/WindowRig.h"
 
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QScreen>
 
 using namespace zembrik;
 using namespace zembrik::test;
@@ -78,11 +80,34 @@ private slots:
         QVERIFY(readAll(TSettingsFile::FileName()).contains("<pageNoteCharts_Tag>2</pageNoteCharts_Tag>"));
     }
 
+    void restartPutsTheWindowBack()
+    {
+        SettingsHome home;
+        QCOMPARE(QGuiApplication::primaryScreen()->virtualGeometry(), QRect(0, 0, 1920, 1080));
+        QSize frame;
+        {
+            WindowRig rig;
+            rig.form->move(300, 200);
+            QTRY_COMPARE(rig.form->pos(), QPoint(300, 200));
+            frame = rig.form->frameGeometry().size();
+            QVERIFY(rig.form->close());
+        }
+        const QByteArray saved = readAll(TSettingsFile::FileName());
+        const QByteArray norm =
+            QStringLiteral("300,200,%1,%2").arg(300 + frame.width()).arg(200 + frame.height()).toLatin1();
+        QVERIFY2(saved.contains("<NormPos_1920x1080_>" + norm + "</NormPos_1920x1080_>"), saved.constData());
+        QVERIFY(saved.contains("<NormPos>" + norm + "</NormPos>"));
+        WindowRig rig;
+        QCOMPARE(rig.form->pos(), QPoint(300, 200));
+    }
+
     void positionsThatDoNotFitAreNotApplied_data()
     {
         QTest::addColumn<QByteArray>("formMain");
         QTest::newRow("off every monitor") << QByteArray("<NormPos>30000,30000,30900,30600</NormPos>");
-        QTest::newRow("other resolution") << QByteArray("<PixelsPerInch>1</PixelsPerInch><NormPos>1,1,2,2</NormPos>");
+        QTest::newRow("half off the monitor") << QByteArray("<NormPos>1500,100,2380,700</NormPos>");
+        QTest::newRow("other resolution")
+            << QByteArray("<PixelsPerInch>120</PixelsPerInch><NormPos>10,10,20,20</NormPos>");
     }
     void positionsThatDoNotFitAreNotApplied()
     {
@@ -99,6 +124,7 @@ private slots:
                  "<?xml version=\"1.0\"?><Configuration><formMain>" + formMain + "</formMain></Configuration>");
         WindowRig rig;
         QCOMPARE(rig.form->pos(), unplaced);
+        QVERIFY(unplaced != QPoint(10, 10) && unplaced != QPoint(1500, 100));
     }
 
     void unreadableFileStartsOnDefaults()
