@@ -16,11 +16,12 @@ namespace zembrik {
 
 namespace {
 
-void layoutDocument(QTextDocument &doc, const QStyleOptionViewItem &option, const QModelIndex &index)
+void layoutDocument(QTextDocument &doc, const QStyleOptionViewItem &option, const QModelIndex &index,
+                    bool colours = true)
 {
     doc.setDefaultFont(option.font);
     doc.setDocumentMargin(1);
-    doc.setHtml(TaggedToRichText(index.data(Qt::DisplayRole).toString()));
+    doc.setHtml(TaggedToRichText(index.data(Qt::DisplayRole).toString(), colours));
     const int width = option.rect.width() > 0 ? option.rect.width() : option.widget ? option.widget->width() : -1;
     doc.setTextWidth(width);
 }
@@ -36,10 +37,10 @@ void TTaggedItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     QStyle *style = widget ? widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
-    QTextDocument doc;
-    layoutDocument(doc, option, index);
-    QAbstractTextDocumentLayout::PaintContext ctx;
     const bool selected = opt.state & QStyle::State_Selected;
+    QTextDocument doc;
+    layoutDocument(doc, option, index, !selected); // a selected item in one colour
+    QAbstractTextDocumentLayout::PaintContext ctx;
     ctx.palette = opt.palette;
     ctx.palette.setColor(QPalette::Text, opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     painter->save();

@@ -27,7 +27,7 @@ QString colourOf(const QString &name)
 
 } // namespace
 
-QString TaggedToRichText(const QString &tagged)
+QString TaggedToRichText(const QString &tagged, bool colours)
 {
     static const QRegularExpression tag(QStringLiteral("<(/?)([A-Za-z]+)((?:\\s+[^<>]*)?)>"));
     static const QRegularExpression colourAttr(QStringLiteral("\\bcolor\\s*=\\s*[\"']?([A-Za-z0-9#]+)"),
@@ -54,8 +54,8 @@ QString TaggedToRichText(const QString &tagged)
                 QString colour = c.hasMatch() ? colourOf(c.captured(1)) : QString();
                 if (colour.isEmpty() && c.hasMatch() && c.captured(1).startsWith(QLatin1Char('#')))
                     colour = c.captured(1);
-                html = colour.isEmpty() ? QStringLiteral("<span>")
-                                        : QStringLiteral("<span style=\"color:%1\">").arg(colour);
+                html = colour.isEmpty() || !colours ? QStringLiteral("<span>")
+                                                    : QStringLiteral("<span style=\"color:%1\">").arg(colour);
             }
         }
         if (html.isNull())

@@ -8,6 +8,8 @@
 
 namespace zembrik {
 
-QString TaggedToRichText(const QString &tagged);
+// Without colours (for a selected item, drawn in the highlight's text
+// colour), FONT COLOR tags give no colour.
+QString TaggedToRichText(const QString &tagged, bool colours = true);
 
 } // namespace zembrik

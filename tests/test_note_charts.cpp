@@ -140,6 +140,12 @@ private slots:
         QTEST(TaggedToRichText(tagged), "rich");
     }
 
+    void taggedTextWithoutColours()
+    {
+        QCOMPARE(TaggedToRichText(QStringLiteral("<FONT COLOR=clBLUE>38</FONT> Snare"), false),
+                 QStringLiteral("<span>38</span> Snare"));
+    }
+
     // Items -> editor rows -> items.
     void roundTrip_data()
     {
