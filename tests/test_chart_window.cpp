@@ -241,6 +241,13 @@ private slots:
             d.btnCancel->click();
         });
         QCOMPARE(ChartItems(f.chartLists[6]).size(), 3); // Cancel changed nothing
+        // A row added and left empty becomes no entry.
+        editChart(f, [](TformEditNoteChart &d) {
+            d.vlistChart->SetRows({{"38", "a"}, {"", ""}});
+            d.btnOk->click();
+        });
+        QCOMPARE(ChartItems(f.chartLists[6]),
+                 QStringList({"<U><B>My <I>Kit</I></B></U>", "<FONT COLOR=clBLUE>38</FONT> a"}));
     }
 
     // A chart holding one number twice (keys "38" and "038" saved earlier,
