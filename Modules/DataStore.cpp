@@ -75,6 +75,27 @@ void TDataStore::WriteInteger(const QString &section, const QString &key, int va
         config_->WriteInteger(section, key, value);
 }
 
+QString TDataStore::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    return config_->ReadString(section, key, defaultValue);
+}
+
+void TDataStore::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    if (writable_)
+        config_->WriteString(section, key, value);
+}
+
+bool TDataStore::ValueExists(const QString &section, const QString &key) const
+{
+    return config_->ValueExists(section, key);
+}
+
+bool TDataStore::DeleteKey(const QString &section, const QString &key)
+{
+    return writable_ && config_->DeleteKey(section, key);
+}
+
 bool TDataStore::Flush()
 {
     return writable_ && config_->Flush();

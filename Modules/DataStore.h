@@ -18,7 +18,14 @@ public:
 
     int ReadInteger(const QString &section, const QString &key, int defaultValue) const;
     void WriteInteger(const QString &section, const QString &key, int value);
+    QString ReadString(const QString &section, const QString &key, const QString &defaultValue) const;
+    void WriteString(const QString &section, const QString &key, const QString &value);
+    bool ValueExists(const QString &section, const QString &key) const;
+    bool DeleteKey(const QString &section, const QString &key);
     bool Flush();
+    // The engine, for its options (auto-flush, groups of writes).
+    XmlFileStorage &Storage() { return config_->Storage(); }
+    bool Writable() const { return writable_; }
     QString LastError() const;
 
     // Empty unless the file had to be set aside; then it tells the user

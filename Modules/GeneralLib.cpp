@@ -110,4 +110,15 @@ TDrumPadStates DecodeDrumPads(const quint8 *report, bool guitarHero)
     return s;
 }
 
+QString InnerTextOfTag(const QString &tag, const QString &text)
+{
+    const qsizetype p = text.indexOf(QLatin1Char('<') + tag, 0, Qt::CaseSensitive);
+    QString r = p < 0 ? text : text.mid(p);
+    if (const qsizetype gt = r.indexOf(QLatin1Char('>')); gt >= 0)
+        r = r.mid(gt + 1);
+    if (const qsizetype end = r.indexOf(QStringLiteral("</") + tag, 0, Qt::CaseInsensitive); end >= 0)
+        r.truncate(end);
+    return r;
+}
+
 } // namespace zembrik

@@ -1,6 +1,7 @@
 // Small helpers without widgets that several parts of the program share:
 // the checked atomic file save used by the map files, the settings file and
-// the MIDI log, and the decoding of the drum controller's pads.  QtCore only.
+// the MIDI log, the decoding of the drum controller's pads, and the text
+// inside a tag of tagged text.  QtCore only.
 #pragma once
 
 #include <QByteArray>
@@ -31,5 +32,11 @@ struct TDrumPadStates {
 // cymbal flags and the direction byte.  In Rock Band (guitarHero false) the
 // flags tell pads from cymbals; in Guitar Hero each bit is one pad.
 TDrumPadStates DecodeDrumPads(const quint8 *report, bool guitarHero);
+
+// The text inside the first tag named tag in text: from the first "<" + tag
+// (exact case) past the next ">", up to the first "</" + tag (any case).
+// "<U><B>Custom Chart</B></U>" with "B" gives "Custom Chart"; text without
+// the tag is returned as it is.
+QString InnerTextOfTag(const QString &tag, const QString &text);
 
 } // namespace zembrik

@@ -11,6 +11,7 @@
 #include "shell/Controls.h"
 #include "shell/GameModeView.h"
 #include "shell/Prompter.h"
+#include "shell/SettingsFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -81,6 +82,14 @@ TformMain::~TformMain()
     for (auto &column : editNote)
         for (TNoteCell *cell : column)
             disconnect(cell, nullptr, this, nullptr);
+    // Closed without a save (File > Exit, or never shown): saved now.
+    if (!settingsSaved_) {
+        try {
+            SaveSettings();
+        } catch (const std::exception &) {
+            // Nothing can be shown any more; the old file stays as it was.
+        }
+    }
 }
 
 void TformMain::FormCreate()
@@ -95,6 +104,8 @@ void TformMain::FormCreate()
     SetMapGeometry(8, 10);
     ClearMaps(-1);
     SetMapStatus(0);
+    apstoreMainXML_ = std::make_unique<TSettingsFile>();
+    FormCreateCharts();
 }
 
 void TformMain::showEvent(QShowEvent *e)
@@ -102,6 +113,7 @@ void TformMain::showEvent(QShowEvent *e)
     QMainWindow::showEvent(e);
     if (!shown_) {
         shown_ = true;
+        RestoreSettings();
         FormShow();
     }
 }
@@ -128,6 +140,7 @@ void TformMain::closeEvent(QCloseEvent *e)
         return;
     }
     FormClose();
+    SaveSettings();
     e->accept();
 }
 

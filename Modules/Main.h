@@ -51,6 +51,11 @@ class TShape;
 class TMidiLogPage;
 class TDrumTestPage;
 class TDiagnosticsPage;
+class TNoteCellHooks;
+class TformEditNoteChart;
+class TSettingsFile;
+struct TScreenFacts;
+struct TWindowPlacement;
 
 class TformMain : public QMainWindow, public IConnectionView {
     Q_OBJECT
@@ -151,6 +156,24 @@ public:
     TPageControl *pageNoteCharts = nullptr;
     std::array<QListWidget *, 7> chartLists{};
     QPushButton *btnEditNoteChart = nullptr;
+    // --- Note charts (MainCharts.cpp) ----------------------------------------
+    // The list of the active chart page: the drag source for the note cells.
+    QListWidget *CurrentChartList = nullptr;
+    QTimer *timerSelect = nullptr;
+    TformEditNoteChart *formEditNoteChart = nullptr;
+    void CellEntered(int tag);
+    void SelectChartItemForNote(int n);
+    void ChartToEditor(QListWidget *list);
+    void EditorToChart(QListWidget *list);
+    bool editNote10DragOver(QLineEdit *cell, QObject *source);
+    void editNote10DragDrop(QLineEdit *cell, QObject *source);
+    void editNote10Enter(QLineEdit *cell);
+    bool editNote10KeyPress(QLineEdit *cell, int key, Qt::KeyboardModifiers modifiers);
+    // --- The settings file (MainSettings.cpp) ---------------------------------
+    void RestoreSettings();
+    void SaveSettings();
+    void fstoreSettingsAfterRestorePlacement();
+    TSettingsFile &Settings() { return *apstoreMainXML_; }
     TImage *imgRBDrums = nullptr;
     TImage *imgGHDrums = nullptr;
     QLabel *lblDrumDiagram = nullptr;
@@ -211,6 +234,9 @@ public slots:
     void timerDiagnosticsTimer();
     // Routes the report in LastReport by the page shown.
     void HIDControllerDeviceData(const zembrik::TJvHidReport &report);
+    void pageNoteChartsChange(int index);
+    void btnEditNoteChartClick();
+    void timerSelectTimer();
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -223,6 +249,7 @@ private:
     void BuildMonitorPages();
     void BuildMenus();
     void FormCreate();
+    void FormCreateCharts();
     void FormShow();
     bool FormCloseQuery();
     void FormClose();
@@ -257,6 +284,11 @@ private:
     QString lastAccessError_;
     QString statusText_;
     QFrame *grpMapSheet_ = nullptr; // the map tabs' sheet, holding the columns
+    TNoteCellHooks *cellHooks_ = nullptr;
+    std::unique_ptr<TSettingsFile> apstoreMainXML_;
+    bool settingsSaved_ = false;
+    TWindowPlacement Placement() const;
+    TScreenFacts ScreenFacts() const;
 };
 
 } // namespace zembrik

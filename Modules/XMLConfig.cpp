@@ -30,6 +30,30 @@ void TXMLConfig::WriteInteger(const QString &section, const QString &key, int va
     clean_ = false;
 }
 
+QString TXMLConfig::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    return storage_.ReadString(Path(section, key), defaultValue);
+}
+
+void TXMLConfig::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    storage_.WriteString(Path(section, key), value);
+    clean_ = false;
+}
+
+bool TXMLConfig::ValueExists(const QString &section, const QString &key) const
+{
+    return storage_.ValueExists(Path(section, key));
+}
+
+bool TXMLConfig::DeleteKey(const QString &section, const QString &key)
+{
+    const bool removed = storage_.DeleteKey(Path(section, key));
+    if (removed)
+        clean_ = false;
+    return removed;
+}
+
 bool TXMLConfig::Flush()
 {
     clean_ = storage_.Flush();

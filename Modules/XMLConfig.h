@@ -1,4 +1,5 @@
-// Integers by section and key in one XML file (map files).  Made for one file
+// Integers and strings by section and key in one XML file (map files, the settings
+// file).  Made for one file
 // operation; the file is written when the object goes away, or earlier by an
 // explicit Flush whose result the caller can check.
 #pragma once
@@ -18,6 +19,11 @@ public:
 
     int ReadInteger(const QString &section, const QString &key, int defaultValue) const;
     void WriteInteger(const QString &section, const QString &key, int value);
+    QString ReadString(const QString &section, const QString &key, const QString &defaultValue) const;
+    void WriteString(const QString &section, const QString &key, const QString &value);
+    bool ValueExists(const QString &section, const QString &key) const;
+    // Removes the key (and anything below it); false when there was none.
+    bool DeleteKey(const QString &section, const QString &key);
 
     // Writes now; false with Storage().LastError() when it failed.  After a
     // good Flush with no later write, destruction writes nothing more.

@@ -285,7 +285,10 @@ void XmlFileStorage::SetFileName(const QString &fileName, bool read)
     } catch (const EStoreError &e) {
         throw EStoreError(QStringLiteral("%1: %2").arg(name, e.message()));
     }
-    readOnly_ = !QFileInfo(name).isWritable();
+    // Marked read-only: no write permission for its owner, which holds for
+    // root as well, or not writable by us.
+    const QFileInfo info(name);
+    readOnly_ = !info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner);
 }
 
 void XmlFileStorage::Parse(const QByteArray &bytes)
@@ -501,8 +504,47 @@ void XmlFileStorage::writeValue(const QString &path, const QString &value)
         throw EStoreError(QStringLiteral("\"%1\" names no value.").arg(path));
     node->children.clear();
     node->value = value;
-    if (autoFlush_)
+    changed();
+}
+
+void XmlFileStorage::changed()
+{
+    if (autoFlush_ && updating_ == 0)
         Flush();
+}
+
+void XmlFileStorage::EndUpdate()
+{
+    if (updating_ > 0 && --updating_ == 0 && autoFlush_)
+        Flush();
+}
+
+bool XmlFileStorage::ValueExists(const QString &path) const
+{
+    return resolve(path, false) != nullptr;
+}
+
+bool XmlFileStorage::DeleteKey(const QString &path)
+{
+    if (readOnly_)
+        return false;
+    Node *node = resolve(path, false);
+    if (!node || node == root_.get())
+        return false;
+    // The parent is the element one path part up.
+    QStringList parts = SplitPath(path);
+    parts.removeLast();
+    Node *parent = parts.isEmpty() ? root_.get() : resolve(parts.join(QLatin1Char('\\')), false);
+    if (!parent)
+        return false;
+    auto &kids = parent->children;
+    for (auto it = kids.begin(); it != kids.end(); ++it)
+        if (it->get() == node) {
+            kids.erase(it);
+            changed();
+            return true;
+        }
+    return false;
 }
 
 void XmlFileStorage::WriteInteger(const QString &path, int value)

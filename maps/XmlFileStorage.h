@@ -54,6 +54,16 @@ public:
     void WriteInteger(const QString &path, int value);
     QString ReadString(const QString &path, const QString &defaultValue) const;
     void WriteString(const QString &path, const QString &value);
+    // Whether path names an element of the document.
+    bool ValueExists(const QString &path) const;
+    // Removes the element path names, with everything below it.  Returns
+    // whether there was one.  Ignored on a read-only store.
+    bool DeleteKey(const QString &path);
+
+    // A group of writes: with auto-flush on, the file is written once, when
+    // the outermost group ends, instead of after every write.
+    void BeginUpdate() { ++updating_; }
+    void EndUpdate();
 
     // Writes the document.  Returns false, with LastError() set, when the
     // file could not be written; the old file is then left as it was.
@@ -81,6 +91,7 @@ public:
 private:
     Node *resolve(const QString &path, bool create) const;
     void writeValue(const QString &path, const QString &value);
+    void changed();
 
     std::unique_ptr<Node> root_;
     QString rootName_;
@@ -94,6 +105,7 @@ private:
     QString lastError_;
     bool autoFlush_ = false;
     bool readOnly_ = false;
+    int updating_ = 0;
 };
 
 } // namespace zembrik

@@ -12,6 +12,7 @@
 
 #include <QGroupBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -25,7 +26,34 @@ inline BoxConfig boxConfig(BoxConfig::Model m = BoxConfig::Model::Base, int majo
     return MakeBoxConfig(m, major, minor, midiOut);
 }
 
+// A home of the program's own for a test: its settings file and the trash
+// lie in a temporary folder, never in the user's.  A test that restarts the
+// program keeps one SettingsHome across its windows; otherwise each window
+// gets a fresh one.
+class SettingsHome {
+public:
+    SettingsHome()
+    {
+        qputenv("XDG_CONFIG_HOME", dir_.filePath(QStringLiteral("config")).toLocal8Bit());
+        qputenv("XDG_DATA_HOME", dir_.filePath(QStringLiteral("data")).toLocal8Bit());
+        current() = this;
+    }
+    ~SettingsHome() { current() = nullptr; }
+    SettingsHome(const SettingsHome &) = delete;
+    SettingsHome &operator=(const SettingsHome &) = delete;
+    QString path() const { return dir_.path(); }
+    static SettingsHome *&current()
+    {
+        static SettingsHome *home = nullptr;
+        return home;
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
 struct WindowRig {
+    std::unique_ptr<SettingsHome> ownHome{SettingsHome::current() ? nullptr : new SettingsHome};
     EmulatedHidPlatform bus;
     std::unique_ptr<VirtualBox> box;
     FakePrompter prompter;

@@ -108,6 +108,80 @@ private slots:
         QVERIFY(u16.Serialize().startsWith("\xFF\xFE<\0?\0x\0"));
     }
 
+    void stringsAndDeletedKeys()
+    {
+        {
+            TXMLConfig c(QStringLiteral("Configuration"), file("items.xml"));
+            c.WriteString(QStringLiteral("formMain\\list_Items"), QStringLiteral("Item0"),
+                          QStringLiteral("<U><B>T</B></U>"));
+            c.WriteString(QStringLiteral("formMain\\list_Items"), QStringLiteral("Item1"), QStringLiteral("a"));
+            c.WriteString(QStringLiteral("formMain\\list_Items"), QStringLiteral("Item2"), QStringLiteral("b"));
+            c.WriteInteger(QStringLiteral("formMain\\list_Items"), QStringLiteral("Count"), 3);
+            QCOMPARE(c.ReadString(QStringLiteral("formMain\\list_Items"), QStringLiteral("Item0"), {}),
+                     QStringLiteral("<U><B>T</B></U>"));
+            QCOMPARE(c.ReadString(QStringLiteral("formMain"), QStringLiteral("Missing"), QStringLiteral("d")),
+                     QStringLiteral("d"));
+            QVERIFY(c.DeleteKey(QStringLiteral("formMain\\list_Items"), QStringLiteral("item1"))); // any case
+            QVERIFY(!c.DeleteKey(QStringLiteral("formMain\\list_Items"), QStringLiteral("Item1")));
+            QVERIFY(!c.ValueExists(QStringLiteral("formMain\\list_Items"), QStringLiteral("Item1")));
+            QVERIFY(c.ValueExists(QStringLiteral("formMain\\list_Items"), QStringLiteral("Item2")));
+        }
+        QCOMPARE(readAll(file("items.xml")), kDecl + "<Configuration>\r\n"
+                                                     "  <formMain>\r\n"
+                                                     "    <list_Items>\r\n"
+                                                     "      <Item0>&lt;U&gt;&lt;B&gt;T&lt;/B&gt;&lt;/U&gt;</Item0>\r\n"
+                                                     "      <Item2>b</Item2>\r\n"
+                                                     "      <Count>3</Count>\r\n"
+                                                     "    </list_Items>\r\n"
+                                                     "  </formMain>\r\n"
+                                                     "</Configuration>\r\n");
+        {
+            TDataStore d(QStringLiteral("Configuration"), file("items.xml"));
+            QCOMPARE(d.ReadString(QStringLiteral("formMain\\list_Items"), QStringLiteral("Item2"), {}),
+                     QStringLiteral("b"));
+            QVERIFY(d.DeleteKey(QStringLiteral("formMain\\list_Items"), QStringLiteral("Item2")));
+            d.WriteString(QStringLiteral("formMain\\list_Items"), QStringLiteral("Item1"), QStringLiteral("c"));
+        }
+        QVERIFY(readAll(file("items.xml")).contains("<Count>3</Count>\r\n      <Item1>c</Item1>"));
+        // A whole section goes with its key; the root itself cannot be deleted.
+        XmlFileStorage s;
+        s.SetFileName(file("items.xml"));
+        QVERIFY(s.DeleteKey(QStringLiteral("formMain")));
+        QVERIFY(!s.DeleteKey(QString()));
+        QCOMPARE(s.Serialize(), kDecl + "<Configuration/>\r\n");
+
+        // Read-only: nothing is deleted.
+        XmlFileStorage ro;
+        ro.SetFileName(file("items.xml"));
+        ro.SetReadOnly(true);
+        QVERIFY(!ro.DeleteKey(QStringLiteral("formMain\\list_Items\\Item0")));
+        QVERIFY(ro.ValueExists(QStringLiteral("formMain\\list_Items\\Item0")));
+    }
+
+    void autoFlushWritesOncePerGroup()
+    {
+        const QString path = file("group.xml");
+        XmlFileStorage s;
+        s.SetFileName(path);
+        s.SetAutoFlush(true);
+        s.BeginUpdate();
+        s.WriteInteger(QStringLiteral("a\\One"), 1);
+        s.BeginUpdate();
+        s.WriteString(QStringLiteral("a\\Two"), QStringLiteral("2"));
+        s.EndUpdate();
+        QVERIFY(!QFile::exists(path)); // the outer group is still open
+        s.DeleteKey(QStringLiteral("a\\One"));
+        s.EndUpdate();
+        QCOMPARE(readAll(path),
+                 kDecl + "<Configuration>\r\n  <a>\r\n    <Two>2</Two>\r\n  </a>\r\n</Configuration>\r\n");
+        // Outside a group every write is written at once.
+        s.WriteInteger(QStringLiteral("a\\Three"), 3);
+        QVERIFY(readAll(path).contains("<Three>3</Three>"));
+        s.EndUpdate(); // an unmatched end does no harm
+        s.WriteInteger(QStringLiteral("a\\Four"), 4);
+        QVERIFY(readAll(path).contains("<Four>4</Four>"));
+    }
+
     void standaloneAndVersionKept()
     {
         XmlFileStorage s;
