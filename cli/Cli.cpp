@@ -262,8 +262,9 @@ int TRun::connect()
     QEventLoop loop;
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        if (box->connection.Connected() || (settled() && !box->link.CurrentDevice) ||
-            clock.elapsed() >= options.connectTimeoutMs)
+        // Settled: every device of the first scan has been offered, and the
+        // box, if one was claimed, greeted (or found silent).
+        if (settled() || clock.elapsed() >= options.connectTimeoutMs)
             loop.quit();
     });
     tick.start(10);
