@@ -15,12 +15,14 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
 #include <QScopeGuard>
 #include <QSocketNotifier>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -153,6 +155,16 @@ std::optional<int> parseInteger(const QString &text, int min, int max)
     if (!ok || v < min || v > max)
         return std::nullopt;
     return v;
+}
+
+int countNotes(const TNoteMaps &maps)
+{
+    int n = 0;
+    for (int m = 0; m < MaxMaps; ++m)
+        for (int o = 0; o < MaxOutputs; ++o)
+            for (int s = 0; s < MaxNotesPerOutput; ++s)
+                n += maps.At(m, o, s) != NoNote;
+    return n;
 }
 
 // The map file dialogs' default extension.
@@ -458,15 +470,29 @@ int TRun::storeMap(const TArgs &a)
             return fail(QStringLiteral("%1: not a MIDI Zembrik map file (its root element is %2)")
                             .arg(file, check.DocumentRootName()));
     }
+    // Reading a map file through the store writes it back; the user's file
+    // is only read, so a private copy is loaded.
+    QTemporaryDir scratch;
+    const QString copy = scratch.filePath(QStringLiteral("load.map"));
+    if (!scratch.isValid() || !QFile::copy(file, copy))
+        return fail(QStringLiteral("%1: cannot be read").arg(file));
     if (int rc = connect())
         return rc;
     const TMapGeometry g = box->Geometry();
     TNoteMaps maps;
-    const TMapFileResult loaded = LoadMapFile(file, maps, {g.maps, g.outputs, g.notesPerOutput, 0});
+    const TMapFileResult loaded = LoadMapFile(copy, maps, {g.maps, g.outputs, g.notesPerOutput, 0});
     if (!loaded.recovery.isEmpty())
-        return fail(loaded.recovery);
+        return fail(QStringLiteral("%1: cannot be read").arg(file));
     // An older single-map file holds Map 1 only.
     const int mapCount = loaded.legacy ? 1 : g.maps;
+    // Notes the box has no room for are named, not dropped silently.
+    TNoteMaps whole;
+    LoadMapFile(copy, whole, {MaxMaps, MaxOutputs, MaxNotesPerOutput, 0});
+    const int left = countNotes(whole) - countNotes(maps);
+    if (left > 0)
+        err << kProgram << ": warning: " << left << (left == 1 ? " note" : " notes") << " of " << file
+            << " lie outside this box's layout (" << g.maps << (g.maps == 1 ? " map" : " maps") << " of " << g.outputs
+            << " outputs x " << g.notesPerOutput << " notes) and are not stored" << Qt::endl;
     for (int m = 0; m < mapCount; ++m)
         for (int o = 0; o < g.outputs; ++o) {
             std::array<int, MaxNotesPerOutput> row;
@@ -578,6 +604,10 @@ int TRun::set(const TArgs &a)
         return rc;
     const TConnection &c = box->connection;
     const bool kq = c.Model() == 1;
+    auto firmwareText = [this] {
+        return box->view.firmware == QStringLiteral("Error") ? QStringLiteral("a version that could not be read")
+                                                             : box->view.firmware;
+    };
     switch (which) {
     case Duration:
         break;
@@ -590,13 +620,13 @@ int TRun::set(const TArgs &a)
         if (!settings::HasHiHatThreshold(c))
             return fail(QStringLiteral("the hi-hat pedal threshold needs firmware %1 or later; this %2 has %3")
                             .arg(kq ? QStringLiteral("1.8") : QStringLiteral("3.8"), ModelNames.value(c.Model()),
-                                 box->view.firmware));
+                                 firmwareText()));
         break;
     case SwitchNote:
         if (!c.Supports(ffSwitchNote) || !box->view.hasSwitchNote)
             return fail(QStringLiteral("the switch note needs firmware %1 or later; this %2 has %3")
                             .arg(kq ? QStringLiteral("1.7") : QStringLiteral("3.6"), ModelNames.value(c.Model()),
-                                 box->view.firmware));
+                                 firmwareText()));
         break;
     case GameMode:
         if (!box->view.gameModeSwitchable)
@@ -605,7 +635,7 @@ int TRun::set(const TArgs &a)
     case ActiveMap:
         if (!c.Supports(ffMultiMap))
             return fail(QStringLiteral("this %1 has one map (firmware %2; several maps need 3.0 or later)")
-                            .arg(ModelNames.value(c.Model()), box->view.firmware));
+                            .arg(ModelNames.value(c.Model()), firmwareText()));
         if (command.arg1 >= box->Geometry().maps)
             return fail(
                 QStringLiteral("this %1 has %2 map only").arg(ModelNames.value(c.Model())).arg(box->Geometry().maps));

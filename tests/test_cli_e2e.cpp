@@ -214,12 +214,35 @@ private slots:
         const QString file = dir_.filePath(QStringLiteral("legacy.map"));
         writeAll(file, "<Configuration><formMain><editNote10_Text>38</editNote10_Text>"
                        "<editNote82_Text>36</editNote82_Text></formMain></Configuration>");
+        const QByteArray before = readAll(file);
         const CliResult r = runCli({QStringLiteral("store-map"), file});
         QCOMPARE(r.rc, cli::kExitOk);
+        QCOMPARE(readAll(file), before); // the user's file is only read
         QCOMPARE(boxEntry(0, 0, 0), 38);
         QCOMPARE(boxEntry(0, 7, 0), 36); // compacted from slot 2
         QCOMPARE(boxEntry(0, 7, 2), NoNote);
         QCOMPARE(boxEntry(1, 0, 0), 99);
+    }
+
+    // Notes the box has no room for are named.
+    void storeOutsideLayout()
+    {
+        BoxConfig c = MakeBoxConfig(BoxConfig::Model::Base, 2, 9); // one map
+        c.outputs = 6;
+        c.notesPerOutput = 8;
+        plugBox(c);
+        const QString file = dir_.filePath(QStringLiteral("big.map"));
+        writeAll(file, "<Configuration><Map0><Output0.Note0>36</Output0.Note0><Output5.Note7>37</Output5.Note7>"
+                       "<Output7.Note0>38</Output7.Note0><Output0.Note9>39</Output0.Note9></Map0>"
+                       "<Map1><Output0.Note0>40</Output0.Note0></Map1></Configuration>");
+        const CliResult r = runCli({QStringLiteral("store-map"), file});
+        QCOMPARE(r.rc, cli::kExitOk);
+        QVERIFY2(r.err.contains(QStringLiteral("warning: 3 notes of %1 lie outside this box's layout (1 map of 6 "
+                                               "outputs x 8 notes)")
+                                    .arg(file)),
+                 qPrintable(r.err));
+        QCOMPARE(boxEntry(0, 0, 0), 36);
+        QCOMPARE(boxEntry(0, 5, 0), 37); // compacted
     }
 
     // A file that cannot be used leaves the box and the file alone.
