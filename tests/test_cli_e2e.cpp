@@ -448,6 +448,8 @@ private slots:
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 0);
         QVERIFY(!logging());
+        // Switched off by command, before the session ends.
+        QVERIFY2(commandsText(box).endsWith(QStringLiteral("0b 0b 00")), qPrintable(commandsText(box)));
     }
 };
 
