@@ -4,6 +4,7 @@
 #include "device/Commands.h"
 #include "device/Connection.h"
 #include "device/DeviceLink.h"
+#include "settings/DeviceSettings.h"
 #include "shell/WidgetBuild.h"
 
 #include <QCheckBox>
@@ -184,19 +185,19 @@ void TSettingsPage::veditDurationValueChange()
     ++durationGuard_;
     auto lower = qScopeGuard([this] { --durationGuard_; });
     if (Connected()) {
-        TCommand sent = cmd::SetNoteDuration(veditDuration->Value());
+        TCommand sent = settings::NoteDurationCommand(veditDuration->Value());
         send(sent);
         // Moved again while the box answered: the newest value goes too,
         // once.  The page then shows what the box was given.
-        const TCommand newest = cmd::SetNoteDuration(veditDuration->Value());
+        const TCommand newest = settings::NoteDurationCommand(veditDuration->Value());
         if (newest != sent) {
             send(newest);
             sent = newest;
         }
-        veditDuration->SetValue(sent.arg1 * 10);
+        veditDuration->SetValue(settings::NoteDurationSent(sent));
         return;
     }
-    veditDuration->SetValue(std::trunc(veditDuration->Value() / 10) * 10);
+    veditDuration->SetValue(settings::NoteDurationSent(settings::NoteDurationCommand(veditDuration->Value())));
 }
 
 void TSettingsPage::veditVelocityValueChange()
@@ -207,35 +208,35 @@ void TSettingsPage::veditVelocityValueChange()
     auto lower = qScopeGuard([this] { --velocityGuard_; });
     if (!Connected())
         return;
-    TCommand sent = cmd::SetVelocityThreshold(veditVelocity->Value());
+    TCommand sent = settings::VelocityThresholdCommand(veditVelocity->Value());
     send(sent);
-    const TCommand newest = cmd::SetVelocityThreshold(veditVelocity->Value());
+    const TCommand newest = settings::VelocityThresholdCommand(veditVelocity->Value());
     if (newest != sent) {
         send(newest);
         sent = newest;
     }
-    if (cmd::SetVelocityThreshold(veditVelocity->Value()) != sent)
+    if (settings::VelocityThresholdCommand(veditVelocity->Value()) != sent)
         veditVelocity->SetValue(sent.arg1);
 }
 
 void TSettingsPage::veditHiHatThresholdValueChange()
 {
-    SetHiHatThreshold(static_cast<int>(valueedit::RoundHalfEven(veditHiHatThreshold->Value())));
+    SetHiHatThreshold(settings::HiHatThresholdByte(veditHiHatThreshold->Value()));
 }
 
 void TSettingsPage::chkEnableHiHatThreshClick()
 {
     if (chkEnableHiHatThresh->isChecked())
-        SetHiHatThreshold(static_cast<int>(valueedit::RoundHalfEven(veditHiHatThreshold->Value())));
+        SetHiHatThreshold(settings::HiHatThresholdByte(veditHiHatThreshold->Value()));
     else
-        SetHiHatThreshold(kNoNoteValue);
+        SetHiHatThreshold(settings::kHiHatOff);
 }
 
 int TSettingsPage::shownHiHatThreshold() const
 {
     if (!chkEnableHiHatThresh->isChecked())
-        return kNoNoteValue;
-    return static_cast<int>(valueedit::RoundHalfEven(veditHiHatThreshold->Value()));
+        return settings::kHiHatOff;
+    return settings::HiHatThresholdByte(veditHiHatThreshold->Value());
 }
 
 void TSettingsPage::SetHiHatThreshold(int t)
@@ -247,16 +248,16 @@ void TSettingsPage::SetHiHatThreshold(int t)
     t = std::clamp(t, 0, 255);
     if (Connected()) {
         const int before = shownHiHatThreshold();
-        send(cmd::SetHiHatThreshold(static_cast<quint8>(t)));
+        send(settings::HiHatThresholdCommand(t));
         // The user changed the threshold or "Enabled" while the box
         // answered: that newest choice goes too, once.
         const int newest = shownHiHatThreshold();
         if (newest != before) {
             t = newest;
-            send(cmd::SetHiHatThreshold(static_cast<quint8>(t)));
+            send(settings::HiHatThresholdCommand(t));
         }
     }
-    chkEnableHiHatThresh->setChecked(t != kNoNoteValue);
+    chkEnableHiHatThresh->setChecked(t != settings::kHiHatOff);
     veditHiHatThreshold->SetEnabled(chkEnableHiHatThresh->isChecked());
     veditHiHatThreshold->SetValue(t); // 255 shows as 127
 }
@@ -274,16 +275,15 @@ void TSettingsPage::showNoValue(TValueEdit *edit, int &guard, const QString &set
 void TSettingsPage::ReadDeviceSettings()
 {
     if (Connected()) {
-        TCommandReply r;
         // A value from the box is a change like any other: its handler sends
         // it back (the duration rounded down to 10 ms).
-        if (link_.SendCommand(cmd::GetNoteDuration(), r))
-            veditDuration->SetValue(r.First * 10);
+        if (const std::optional<int> ms = settings::ReadNoteDuration(link_, connection_))
+            veditDuration->SetValue(*ms);
         else
             showNoValue(veditDuration, durationGuard_, QStringLiteral("note duration"));
-        if (connection_.Model() == 1) {
-            if (link_.SendCommand(cmd::GetVelocityThreshold(), r))
-                veditVelocity->SetValue(r.First);
+        if (settings::HasVelocityThreshold(connection_)) {
+            if (const std::optional<int> v = settings::ReadVelocityThreshold(link_, connection_))
+                veditVelocity->SetValue(*v);
             else
                 showNoValue(veditVelocity, velocityGuard_, QStringLiteral("velocity threshold"));
         }
@@ -297,21 +297,21 @@ void TSettingsPage::ReadHiHatThreshold()
         return;
     ++hiHatGuard_;
     auto lower = qScopeGuard([this] { --hiHatGuard_; });
-    const bool shown = connection_.Supports(ffHiHatThreshold);
+    const bool shown = settings::HasHiHatThreshold(connection_);
     pnlHiHatThreshold->setVisible(shown);
     if (!shown)
         return;
     pnlHiHatThreshold->setEnabled(Connected());
     if (!Connected())
         return;
-    TCommandReply r;
-    if (!link_.SendCommand(cmd::GetHiHatThreshold(), r)) {
+    const std::optional<int> t = settings::ReadHiHatThreshold(link_, connection_);
+    if (!t) {
         emit Status(QStringLiteral("ERROR reading the hi-hat pedal threshold from MIDI Zembrik"));
         return; // the controls keep what they showed
     }
-    chkEnableHiHatThresh->setChecked(r.First != kNoNoteValue);
+    chkEnableHiHatThresh->setChecked(*t != settings::kHiHatOff);
     veditHiHatThreshold->SetEnabled(chkEnableHiHatThresh->isChecked());
-    veditHiHatThreshold->SetValue(r.First);
+    veditHiHatThreshold->SetValue(*t);
 }
 
 } // namespace zembrik
