@@ -2,6 +2,8 @@
 
 #include <QScopeGuard>
 
+#include <utility>
+
 namespace zembrik {
 
 namespace {
@@ -23,6 +25,12 @@ TMapEditor::TMapEditor(QObject *parent) : QObject(parent)
 
 void TMapEditor::EnterCell(int output, int slot, int value)
 {
+    TEditorStep step(*this, QStringLiteral("Enter Note"));
+    enterCell(output, slot, value);
+}
+
+void TMapEditor::enterCell(int output, int slot, int value)
+{
     if (!validCell(output, slot))
         return;
     value = ClampCellValue(value);
@@ -33,10 +41,15 @@ void TMapEditor::EnterCell(int output, int slot, int value)
 
 void TMapEditor::SetCell(int output, int slot, int value)
 {
+    setCell(output, slot, value);
+}
+
+void TMapEditor::setCell(int output, int slot, int value)
+{
     // The cells only hold 0..127 or NoNote: a value out of range always
     // reaches the cell, which then shows it held to the range.
     if (validCell(output, slot) && cells_[output][slot] != value)
-        EnterCell(output, slot, value);
+        enterCell(output, slot, value);
 }
 
 void TMapEditor::record(int output, int slot, int value)
@@ -52,7 +65,7 @@ void TMapEditor::ClearCells()
 {
     for (int o = 0; o < MaxOutputs; ++o)
         for (int s = 0; s < MaxNotesPerOutput; ++s)
-            SetCell(o, s, NoNote);
+            setCell(o, s, NoNote);
 }
 
 void TMapEditor::ShowMap(int map)
@@ -67,7 +80,7 @@ void TMapEditor::ShowMap(int map)
     emit mapShown(map);
     for (int o = 0; o < MaxOutputs; ++o)
         for (int s = 0; s < MaxNotesPerOutput; ++s)
-            SetCell(o, s, shown.At(map, o, s));
+            setCell(o, s, shown.At(map, o, s));
 }
 
 void TMapEditor::StoreCellsIntoMap(int map)
@@ -117,7 +130,7 @@ void TMapEditor::CompactMap()
         if (!CompactRow(row))
             continue;
         for (int s = 0; s < MaxNotesPerOutput; ++s)
-            SetCell(o, s, row[s]);
+            setCell(o, s, row[s]);
     }
 }
 
@@ -125,6 +138,7 @@ void TMapEditor::CloneMap()
 {
     if (mapCount_ <= 1)
         return;
+    TEditorStep step(*this, QStringLiteral("Clone"));
     ClearCells();
     const int a = currentMap_;
     const int b = (a + 1) % mapCount_;
@@ -138,8 +152,9 @@ void TMapEditor::ClearOutput(int output)
 {
     if (!validCell(output, 0))
         return;
+    TEditorStep step(*this, QStringLiteral("Clear Output %1").arg(output + 1));
     for (int s = 0; s < MaxNotesPerOutput; ++s)
-        SetCell(output, s, NoNote);
+        setCell(output, s, NoNote);
 }
 
 void TMapEditor::SetMapCount(int n)
@@ -181,6 +196,49 @@ void TMapEditor::SetSwitchNote(int n)
     auto release = qScopeGuard([this] { switchNoteRunning_ = false; });
     switchNote_ = ClampSwitchNote(n);
     emit switchNoteChanged(switchNote_);
+}
+
+TEditorState TMapEditor::State() const
+{
+    return {NoteMaps, cells_, currentMap_, status_};
+}
+
+void TMapEditor::RestoreState(const TEditorState &state)
+{
+    // Nothing here is a step of its own, nor part of one that is open.
+    const int depth = std::exchange(stepDepth_, 1);
+    auto restore = qScopeGuard([&] { stepDepth_ = depth; });
+    NoteMaps = state.maps;
+    if (state.currentMap != currentMap_ && validMap(state.currentMap)) {
+        emit mapSelecting(state.currentMap);
+        currentMap_ = state.currentMap;
+    }
+    emit mapShown(currentMap_);
+    for (int o = 0; o < MaxOutputs; ++o)
+        for (int s = 0; s < MaxNotesPerOutput; ++s)
+            if (cells_[o][s] != state.cells[o][s]) {
+                cells_[o][s] = state.cells[o][s];
+                emit cellChanged(o, s, cells_[o][s]);
+            }
+    MarkDuplicates(currentMap_);
+    SetMapStatus(state.status);
+}
+
+void TMapEditor::BeginStep(const QString &text)
+{
+    if (stepDepth_++ > 0)
+        return;
+    stepText_ = text;
+    stepBefore_ = State();
+}
+
+void TMapEditor::EndStep()
+{
+    if (stepDepth_ == 0 || --stepDepth_ > 0)
+        return;
+    const TEditorState after = State();
+    if (after != stepBefore_)
+        emit stepDone(stepText_, stepBefore_, after);
 }
 
 } // namespace zembrik

@@ -17,6 +17,7 @@
 #include "maps/NoteMaps.h"
 
 #include <QObject>
+#include <QString>
 
 #include <array>
 #include <bitset>
@@ -25,6 +26,16 @@ namespace zembrik {
 
 // One bit per cell, index output * 10 + slot.
 using TCellSet = std::bitset<MaxOutputs * MaxNotesPerOutput>;
+
+// Everything an undo step puts back: the maps, the values the grid shows,
+// the shown map and the map status.
+struct TEditorState {
+    TNoteMaps maps;
+    std::array<std::array<int, MaxNotesPerOutput>, MaxOutputs> cells;
+    int currentMap = 0;
+    quint8 status = 0;
+    friend bool operator==(const TEditorState &, const TEditorState &) = default;
+};
 
 class TMapEditor : public QObject {
     Q_OBJECT
@@ -78,6 +89,20 @@ public:
     // window's switchNoteChanged handler sends the note to the box).
     void SetSwitchNote(int n);
 
+    // --- Undo steps ------------------------------------------------------------
+    // A value entered into a cell, a row's "Clear" and "Clone" are steps of
+    // their own.  Whatever else belongs to one step (a recall from a file, a
+    // get from the box, the compaction before a store) is put between
+    // BeginStep and EndStep; steps nest, and the outermost one counts.  A
+    // step that changed nothing is not reported.  The switch note goes to
+    // the box at once and is no part of a step.
+    TEditorState State() const;
+    // Puts a state back as it was; records no step.  The grid, the tab and
+    // the duplicate marks follow by the usual signals.
+    void RestoreState(const TEditorState &state);
+    void BeginStep(const QString &text);
+    void EndStep();
+
 signals:
     void cellChanged(int output, int slot, int value);
     // ShowMap: the tab to select.
@@ -92,8 +117,11 @@ signals:
     // The box reported more than the table holds; the text says so.
     void geometryClamped(const QString &text);
     void switchNoteChanged(int note);
+    void stepDone(const QString &text, const zembrik::TEditorState &before, const zembrik::TEditorState &after);
 
 private:
+    void enterCell(int output, int slot, int value);
+    void setCell(int output, int slot, int value);
     void record(int output, int slot, int value);
 
     std::array<std::array<int, MaxNotesPerOutput>, MaxOutputs> cells_;
@@ -105,6 +133,21 @@ private:
     quint8 status_ = 0;
     int switchNote_ = NoNote;
     bool switchNoteRunning_ = false;
+    int stepDepth_ = 0;
+    QString stepText_;
+    TEditorState stepBefore_;
+};
+
+// A step for the length of a scope.
+class TEditorStep {
+public:
+    TEditorStep(TMapEditor &editor, const QString &text) : editor_(editor) { editor_.BeginStep(text); }
+    ~TEditorStep() { editor_.EndStep(); }
+    TEditorStep(const TEditorStep &) = delete;
+    TEditorStep &operator=(const TEditorStep &) = delete;
+
+private:
+    TMapEditor &editor_;
 };
 
 } // namespace zembrik

@@ -548,6 +548,92 @@ private slots:
         QVERIFY(runningWhileTold);
         QVERIFY(!ed.e.SwitchNoteRunning());
     }
+
+    // Each kind of step: its text, and putting back the state before it and
+    // then the state after it gives the maps, the cells, the shown map and
+    // the status exactly as they were.
+    void undoSteps_data()
+    {
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("typed note") << Action([](TMapEditor &e) { e.EnterCell(2, 4, 38); })
+                                    << QStringLiteral("Enter Note");
+        QTest::newRow("row clear") << Action([](TMapEditor &e) { e.ClearOutput(0); })
+                                   << QStringLiteral("Clear Output 1");
+        QTest::newRow("clone") << Action([](TMapEditor &e) { e.CloneMap(); }) << QStringLiteral("Clone");
+        QTest::newRow("recall, another map shown") << Action([](TMapEditor &e) {
+            TEditorStep step(e, QStringLiteral("Get Map from File"));
+            e.NoteMaps.Set(1, 5, 0, 49);
+            e.SelectMap(1);
+            e.SetMapStatus(msRecalledFromFile);
+        }) << QStringLiteral("Get Map from File");
+        QTest::newRow("compaction before a store") << Action([](TMapEditor &e) {
+            TEditorStep step(e, QStringLiteral("Store Map on MIDI Zembrik"));
+            e.CompactMap();
+            e.StoreCellsIntoMap(e.CurrentMap());
+            e.SetMapStatus(msSavedToBox);
+        }) << QStringLiteral("Store Map on MIDI Zembrik");
+    }
+    void undoSteps()
+    {
+        QFETCH(Action, action);
+        QFETCH(QString, text);
+        Editor ed;
+        // Map 1: 36 in slot 0 and 40 after a gap; map 2: 50.
+        ed.e.NoteMaps.Set(0, 0, 0, 36);
+        ed.e.NoteMaps.Set(0, 0, 2, 40);
+        ed.e.NoteMaps.Set(1, 1, 0, 50);
+        ed.show(0);
+        ed.e.SetMapStatus(msRecalledFromBox);
+        QStringList texts;
+        TEditorState before, after;
+        QObject::connect(&ed.e, &TMapEditor::stepDone, &ed.e,
+                         [&](const QString &t, const TEditorState &b, const TEditorState &a) {
+                             texts << t;
+                             before = b;
+                             after = a;
+                         });
+        const TEditorState start = ed.e.State();
+        action(ed.e);
+        const TEditorState done = ed.e.State();
+        QCOMPARE(texts, QStringList{text});
+        QVERIFY(before == start);
+        QVERIFY(after == done);
+        QVERIFY(done != start);
+
+        ed.forget();
+        ed.e.RestoreState(before);
+        QVERIFY(ed.e.State() == start);
+        QCOMPARE(ed.e.MapStatus(), quint8(msRecalledFromBox));
+        for (int o = 0; o < MaxOutputs; ++o) // the grid was told every cell that differed
+            for (int s = 0; s < MaxNotesPerOutput; ++s)
+                QCOMPARE(ed.e.Cell(o, s), start.cells[o][s]);
+        QCOMPARE(ed.shown.last(), start.currentMap);
+        ed.e.RestoreState(after);
+        QVERIFY(ed.e.State() == done);
+        QCOMPARE(texts.size(), 1); // putting states back is no step
+    }
+
+    // Steps nest, and a step that changed nothing is not reported.
+    void undoStepRules()
+    {
+        Editor ed;
+        int steps = 0;
+        QObject::connect(&ed.e, &TMapEditor::stepDone, &ed.e, [&] { ++steps; });
+        {
+            TEditorStep outer(ed.e, QStringLiteral("Get Map from MIDI Zembrik"));
+            ed.e.EnterCell(0, 0, 38); // inside: part of the outer step
+            ed.e.ClearOutput(1);
+        }
+        QCOMPARE(steps, 1);
+        ed.e.CompactMap(); // nothing to move
+        {
+            TEditorStep nothing(ed.e, QStringLiteral("Store Map in File"));
+        }
+        QCOMPARE(steps, 1);
+        ed.e.SetCell(3, 3, 60); // the program's own changes are no step
+        QCOMPARE(steps, 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(MapEditorEngineTest)
