@@ -720,9 +720,9 @@ int TRun::log(const TArgs &a)
     if (!box->connection.Supports(ffMidiLog))
         err << "NOTE: These diagnostics require firmware version 2.3 or greater." << Qt::endl;
 
-    // The box's log reports are decoded here.
+    // The box's log reports go through the log page's own log.
     std::unique_ptr<ILogDecoder> decoder =
-        std::make_unique<TLogReportDecoder>(!a.options.contains(QStringLiteral("--show-note-off")));
+        std::make_unique<TMidiLogDecoder>(!a.options.contains(QStringLiteral("--show-note-off")));
 
     enum class End { None, Stopped, ReaderGone, Removed };
     End end = End::None;

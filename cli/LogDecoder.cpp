@@ -1,115 +1,48 @@
 #include "cli/LogDecoder.h"
 
-#include "device/Commands.h"
+#include <algorithm>
 
 namespace zembrik::cli {
 
-namespace {
-enum : int {
-    evStatus,
-    evNoteOn,
-    evOnVelocity,
-    evNoteOff,
-    evOffVelocity,
-    evData1,
-    evData1of2,
-    evData2,
-    evSysEx,
-    evCC,
-    evPedalPos,
-};
-constexpr int kMaxPairs = 30; // bytes 3..62
-} // namespace
-
-QString TLogReportDecoder::EventText(int code)
+TMidiLogDecoder::TMidiLogDecoder(bool ignoreNoteOff, int gridRows) : log_(std::max(gridRows, TLogReport::kMaxPairs + 3))
 {
-    static const char *const names[] = {"Status",   "Note ON", "ON Vel", "Note OFF", "OFF Vel",  "Data1",
-                                        "Data1of2", "Data2",   "SysEx",  "CC",       "Pedal Pos"};
-    if (code >= 0 && code <= evPedalPos)
-        return QString::fromLatin1(names[code]);
-    return QStringLiteral("CC2");
+    log_.IgnoreNoteOff = ignoreNoteOff;
 }
 
-void TLogReportDecoder::newRow(TLogRow row, std::vector<TLogRow> &done)
+void TMidiLogDecoder::takeRows(int lastRow, std::vector<TLogRow> &done)
 {
-    if (hasCurrent_)
-        done.push_back(current_);
-    current_ = std::move(row);
-    hasCurrent_ = true;
-}
-
-bool TLogReportDecoder::addLogEvent(qint64 interval, int code, int value, std::vector<TLogRow> &done)
-{
-    const QString number = QString::number(value);
-    if ((code == evNoteOff || code == evOffVelocity) && ignoreNoteOff_)
-        return false;
-    if (code == evOnVelocity || code == evOffVelocity) {
-        if (noteRowOpen_ && hasCurrent_) {
-            noteRowOpen_ = false;
-            current_.velocity = number;
-            if (value == 0) {
-                if (ignoreNoteOff_)
-                    hasCurrent_ = false; // a note-on with velocity 0 is a note-off
-                else
-                    current_.event = EventText(evNoteOff);
-            }
-            return true;
-        }
-        noteRowOpen_ = false;
-        newRow({QString::number(interval), EventText(code), QString(), number}, done);
-        return true;
+    for (int r = handedOut_ + 1; r <= lastRow; ++r) {
+        const QStringList cells = log_.Row(r);
+        done.push_back({cells.value(lcInterval), cells.value(lcEvent), cells.value(lcNote), cells.value(lcVelocity)});
     }
-    TLogRow row{QString::number(interval), EventText(code), QString(), QString()};
-    switch (code) {
-    case evNoteOn:
-    case evNoteOff:
-        row.note = number;
-        noteRowOpen_ = true;
-        break;
-    case evCC:
-    case evPedalPos:
-        row.note = number; // the open note row stays open
-        break;
-    default:
-        noteRowOpen_ = false;
-        break;
-    }
-    newRow(std::move(row), done);
-    return true;
+    handedOut_ = std::max(handedOut_, lastRow);
 }
 
-std::vector<TLogRow> TLogReportDecoder::ProcessLogReport(const quint8 *data, int size, qint64 nowMs)
+std::vector<TLogRow> TMidiLogDecoder::ProcessLogReport(const quint8 *data, int size, qint64 nowMs)
 {
     std::vector<TLogRow> done;
-    if (size < 3 || data[0] != kCommandMarker || data[1] == lastSequence_)
+    const std::optional<TLogReport> report = TLogReport::Parse(data, size);
+    if (!report)
         return done;
-    lastSequence_ = data[1];
-    if (!clockSet_) {
-        clock_ = nowMs;
-        clockSet_ = true;
-    }
-    const qint64 interval = nowMs - clock_;
-    // Never past the report's end, nor past the 30 pairs a report holds.
-    const int pairs = std::min({data[2] / 2, kMaxPairs, (size - 3) / 2});
-    for (int k = 0; k < pairs; ++k)
-        if (!addLogEvent(k == 0 ? interval : 0, data[3 + 2 * k], data[4 + 2 * k], done))
-            break;
-    clock_ = nowMs;
+    log_.ProcessLogReport(*report, nowMs);
+    // A note-on with velocity 0 can take back the row it stood in; that row
+    // was never handed out, as it waited for the velocity.
+    handedOut_ = std::min(handedOut_, log_.CurrentRow());
     // The latest row is final unless it still waits for its velocity.
-    if (hasCurrent_ && !noteRowOpen_) {
-        done.push_back(current_);
-        hasCurrent_ = false;
+    const int current = log_.CurrentRow();
+    takeRows(log_.NoteRowOpen() ? current - 1 : current, done);
+    // Room for a whole report must remain: rows 1 .. grid rows - 2 take events.
+    if (current + TLogReport::kMaxPairs > log_.GridRowCount() - 2) {
+        log_.ReleaseRows(); // only an open note row stays, as row 1, not handed out
+        handedOut_ = 0;
     }
     return done;
 }
 
-std::vector<TLogRow> TLogReportDecoder::Finish()
+std::vector<TLogRow> TMidiLogDecoder::Finish()
 {
     std::vector<TLogRow> done;
-    if (hasCurrent_)
-        done.push_back(current_);
-    hasCurrent_ = false;
-    noteRowOpen_ = false;
+    takeRows(log_.CurrentRow(), done);
     return done;
 }
 

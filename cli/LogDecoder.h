@@ -3,13 +3,14 @@
 // Note, Velocity, as the "MIDI Logging" page shows them), and the two ways
 // the command prints a row.
 //
-// ILogDecoder is the seam: TLogReportDecoder below is a small stand-in that
-// follows the page's rules (marker, repeated sequence numbers, the interval
-// clock, velocity pairs joining the open note row, "Ignore Note OFF Data")
-// without the page's row limit.  A row is handed out once nothing can change
-// it any more: a note row waits for its velocity.  Owned by the command;
-// UI thread only.
+// ILogDecoder is the seam; TMidiLogDecoder runs the page's own log (TMidiLog)
+// and hands out each row once nothing can change it any more: a note row
+// waits for its velocity.  Rows handed out are released from the log before
+// it could fill, so a session of any length never meets the page's row
+// limit.  Owned by the command; UI thread only.
 #pragma once
+
+#include "monitor/MidiLog.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,26 +39,23 @@ public:
     virtual std::vector<TLogRow> Finish() = 0;
 };
 
-class TLogReportDecoder : public ILogDecoder {
+class TMidiLogDecoder : public ILogDecoder {
 public:
-    explicit TLogReportDecoder(bool ignoreNoteOff = true) : ignoreNoteOff_(ignoreNoteOff) {}
+    // Rows the log holds at most; far more than one report can fill.
+    static constexpr int kGridRows = 1024;
+
+    explicit TMidiLogDecoder(bool ignoreNoteOff = true, int gridRows = kGridRows);
     std::vector<TLogRow> ProcessLogReport(const quint8 *data, int size, qint64 nowMs) override;
     std::vector<TLogRow> Finish() override;
 
-    static QString EventText(int code);
+    TMidiLog &Log() { return log_; }
 
 private:
-    // False: the rest of the report is dropped.
-    bool addLogEvent(qint64 interval, int code, int value, std::vector<TLogRow> &done);
-    void newRow(TLogRow row, std::vector<TLogRow> &done);
+    // The rows up to and including lastRow not handed out yet.
+    void takeRows(int lastRow, std::vector<TLogRow> &done);
 
-    bool ignoreNoteOff_;
-    int lastSequence_ = -1;
-    qint64 clock_ = 0;
-    bool clockSet_ = false;
-    bool noteRowOpen_ = false;
-    bool hasCurrent_ = false;
-    TLogRow current_;
+    TMidiLog log_;
+    int handedOut_ = 0; // the last grid row handed out
 };
 
 // The log page's columns as text, one line per row, aligned.

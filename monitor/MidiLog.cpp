@@ -11,20 +11,6 @@ namespace {
 const QStringList kHeadings{QStringLiteral("Interval"), QStringLiteral("Event"), QStringLiteral("Note"),
                             QStringLiteral("Velocity")};
 
-enum TLogCode : quint8 {
-    lgStatus = 0,
-    lgNoteOn = 1,
-    lgOnVelocity = 2,
-    lgNoteOff = 3,
-    lgOffVelocity = 4,
-    lgData1 = 5,
-    lgData1of2 = 6,
-    lgData2 = 7,
-    lgSysEx = 8,
-    lgControlChange = 9,
-    lgPedalPosition = 10,
-};
-
 // Windows-1252 0x80..0x9F.  The five bytes the code page leaves undefined
 // map to the C1 controls of the same value, so that every byte round-trips.
 constexpr std::array<char16_t, 32> kHighControls = {
@@ -83,9 +69,11 @@ QStringList splitFields(const QString &line)
 
 } // namespace
 
-TMidiLog::TMidiLog(QObject *parent) : QAbstractTableModel(parent)
+TMidiLog::TMidiLog(QObject *parent) : TMidiLog(kDefaultRows, parent) {}
+
+TMidiLog::TMidiLog(int gridRows, QObject *parent) : QAbstractTableModel(parent)
 {
-    rows_.assign(kDefaultRows, QStringList(kLogColumns, QString()));
+    rows_.assign(static_cast<std::size_t>(std::max(gridRows, 3)), QStringList(kLogColumns, QString()));
     ClearLog();
 }
 
@@ -180,6 +168,21 @@ void TMidiLog::ClearLog()
     select(1);
 }
 
+void TMidiLog::ReleaseRows()
+{
+    const bool keep = noteRowOpen_ && currentRow_ >= 1;
+    const QStringList open = Row(currentRow_);
+    for (int r = 1; r < GridRowCount(); ++r)
+        clearRow(r);
+    currentRow_ = 0;
+    if (keep) {
+        for (int c = 0; c < columns_; ++c)
+            setCell(1, c, open.value(c));
+        currentRow_ = 1;
+    }
+    select(std::max(currentRow_, 1));
+}
+
 void TMidiLog::PrepareForLogging()
 {
     if (GridRowCount() < 3)
@@ -201,21 +204,27 @@ QString TMidiLog::EventText(quint8 code)
 
 void TMidiLog::ProcessLogReport(const quint8 *report, qint64 readAtMs)
 {
-    if (report[0] != kLogMarker)
-        return;
-    if (report[1] == lastSequence_)
+    if (const std::optional<TLogReport> r = TLogReport::Parse(report))
+        ProcessLogReport(*r, readAtMs);
+}
+
+void TMidiLog::ProcessLogReport(const TLogReport &report, qint64 readAtMs)
+{
+    if (report.sequence == lastSequence_)
         return; // a repeat
-    lastSequence_ = report[1];
+    lastSequence_ = report.sequence;
     if (!intervalClock_)
         intervalClock_ = readAtMs;
     // Read times are monotonic; a difference outside 0..2^31-1 (clock
     // trouble, or a gap of weeks) is shown at the nearest end.
     const qint64 interval = std::clamp<qint64>(readAtMs - *intervalClock_, 0, kMaxInterval);
     // The report holds 30 pairs; a longer announced area is cut there.
-    const int pairs = std::min(report[2] / 2, kMaxPairs);
-    for (int k = 0; k < pairs; ++k)
-        if (!AddLogEvent(k == 0 ? interval : 0, report[3 + 2 * k], report[4 + 2 * k]))
+    bool first = true;
+    for (const TLogPair &pair : report) {
+        if (!AddLogEvent(first ? interval : 0, pair.code, pair.value))
             break;
+        first = false;
+    }
     intervalClock_ = readAtMs;
 }
 

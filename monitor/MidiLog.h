@@ -9,6 +9,8 @@
 // The log page owns one; QtCore only, UI thread only.
 #pragma once
 
+#include "monitor/LogReport.h"
+
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QStringList>
@@ -26,12 +28,12 @@ class TMidiLog : public QAbstractTableModel {
 public:
     static constexpr int kDefaultRows = 200;
     static constexpr int kLogColumns = 4;
-    static constexpr quint8 kLogMarker = 0xBA;
-    static constexpr int kMaxPairs = 30; // bytes 3..62 of a 64-byte report
     // Intervals are shown up to this many milliseconds.
     static constexpr qint64 kMaxInterval = 0x7FFFFFFF;
 
     explicit TMidiLog(QObject *parent = nullptr);
+    // A grid of gridRows rows, heading included (at least 3).
+    explicit TMidiLog(int gridRows, QObject *parent = nullptr);
 
     // --- the grid --------------------------------------------------------------
     int GridRowCount() const { return static_cast<int>(rows_.size()); }
@@ -48,6 +50,7 @@ public:
     // Takes one report's 64 data bytes, read by the transport at readAtMs
     // (monotonic milliseconds).  Anything but a new log report is ignored.
     void ProcessLogReport(const quint8 *report, qint64 readAtMs);
+    void ProcessLogReport(const TLogReport &report, qint64 readAtMs);
     // Enters one event pair; false when it was skipped or the log is full,
     // which ends the report.
     bool AddLogEvent(qint64 interval, quint8 code, quint8 value);
@@ -55,6 +58,11 @@ public:
     bool LogBufferFull(int row);
     // Empties every cell, writes the heading, current row 0, clock unset.
     void ClearLog();
+    // For a reader that takes the rows out as they are finished: empties the
+    // event rows, all but the current one while a note row still waits for
+    // its velocity, which then becomes row 1.  The interval clock and the
+    // last sequence number stay, so the log goes on as if nothing happened.
+    void ReleaseRows();
     // Logging is being switched on: a grid too small for a single event (a
     // recalled file of fewer than three lines) gets its default size back.
     void PrepareForLogging();

@@ -1,4 +1,4 @@
-// midizembrik-cli without umockdev: the interim log decoder, the settings
+// midizembrik-cli without umockdev: the log decoder over the page's log, the settings
 // byte rules it shares with the window, the command line's usage errors and
 // help, and a box that cannot be opened, on the in-process emulated bus.
 #include "cli/Cli.h"
@@ -95,7 +95,7 @@ private slots:
         QFETCH(QList<Pairs>, reports);
         QFETCH(bool, ignoreNoteOff);
         QFETCH(QStringList, rows);
-        TLogReportDecoder decoder(ignoreNoteOff);
+        TMidiLogDecoder decoder(ignoreNoteOff);
         std::vector<TLogRow> all;
         quint8 sequence = 7;
         qint64 now = 5000;
@@ -112,7 +112,7 @@ private slots:
 
     void logDecoderDropsWhatIsNoLogReport()
     {
-        TLogReportDecoder decoder;
+        TMidiLogDecoder decoder;
         std::vector<quint8> r = logReport(3, {{9, 1}});
         QCOMPARE(decoder.ProcessLogReport(r.data(), 64, 0).size(), std::size_t(1));
         // The same sequence number again: a repeat.
@@ -126,6 +126,43 @@ private slots:
         r[2] = 250;
         QCOMPARE(decoder.ProcessLogReport(r.data(), 64, 30).size(), std::size_t(30));
         QCOMPARE(decoder.ProcessLogReport(r.data(), 2, 40).size(), std::size_t(0));
+    }
+
+    // Rows handed out are released before the log could fill: a session far
+    // longer than the grid loses nothing and never meets the "full" path,
+    // and a note row open at the release still takes its velocity.
+    void logDecoderOutlastsItsGrid()
+    {
+        TMidiLogDecoder decoder(true, 40);
+        int full = 0;
+        decoder.Log().BufferFull = [&] { ++full; };
+        QStringList all;
+        quint8 sequence = 0;
+        qint64 now = 0;
+        auto feed = [&](const Pairs &p) {
+            const std::vector<quint8> r = logReport(sequence++, p);
+            all << rowsText(decoder.ProcessLogReport(r.data(), 64, now));
+            now += 10;
+        };
+        Pairs many;
+        for (int k = 0; k < 30; ++k)
+            many.push_back({9, quint8(k)});
+        for (int i = 0; i < 20; ++i)
+            feed(many);
+        QCOMPARE(all.size(), 600);
+        QCOMPARE(all.at(30), QStringLiteral("10|CC|0|"));
+        QCOMPARE(all.at(599), QStringLiteral("0|CC|29|"));
+        // A note whose velocity comes reports later, past several releases.
+        all.clear();
+        feed({{1, 38}});
+        for (int i = 0; i < 5; ++i)
+            feed(many);
+        feed({{2, 97}});
+        all << rowsText(decoder.Finish());
+        QCOMPARE(all.size(), 151);
+        QCOMPARE(all.first(), QStringLiteral("10|Note ON|38|"));
+        QCOMPARE(all.last(), QStringLiteral("0|CC|29|97"));
+        QCOMPARE(full, 0);
     }
 
     void logCsvLine()
