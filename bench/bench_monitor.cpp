@@ -113,7 +113,7 @@ struct Bench {
     {
         bus.plugBox(&box);
         form.show();
-        if (!waitFor([&] { return form.Connected() && form.btnUpload->isEnabled(); }, 5000))
+        if (!waitFor([&] { return form.Connected() && form.mapPage->btnUpload->isEnabled(); }, 5000))
             std::fprintf(stderr, "the box did not connect\n");
     }
 };
