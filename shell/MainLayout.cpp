@@ -147,7 +147,13 @@ void TformMain::BuildMapPage()
     charts = new TChartPanel(*mapPage);
     // The keyboard reaches the charts after the switch note, before the
     // map buttons.
-    QWidget::setTabOrder(mapPage->btnClearSwap, charts);
+    QWidgetList panel;
+    for (QWidget *w = charts->nextInFocusChain(); charts->isAncestorOf(w); w = w->nextInFocusChain())
+        if (w->focusPolicy() != Qt::NoFocus)
+            panel << w;
+    QWidget *prev = mapPage->btnClearSwap;
+    for (QWidget *w : panel)
+        QWidget::setTabOrder(prev, w), prev = w;
     connect(mapPage->btnUpload, &QPushButton::clicked, this, &TformMain::btnGetMapClick);
     connect(mapPage->btnDownload, &QPushButton::clicked, this, &TformMain::btnDownloadClick);
     connect(mapPage->btnSave, &QPushButton::clicked, this, &TformMain::btnSaveClick);

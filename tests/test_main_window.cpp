@@ -149,6 +149,43 @@ private slots:
         QCOMPARE(f.mapPage->editNote[5][9]->nextInFocusChain(), f.mapPage->editNote[6][0]);
     }
 
+    // The map tab's keyboard order: the cells output by output, the
+    // "Clear" buttons, the switch note, the charts beside the grid, and the
+    // map buttons last; the charts are a panel of their own, built after the
+    // map page's buttons.
+    void keyboardOrderOfTheMapTab()
+    {
+        WindowRig rig;
+        TformMain &f = *rig.form;
+        QStringList names;
+        QWidget *first = f.mapPage->editNote[0][0];
+        for (QWidget *w = first; w && f.tabMap->isAncestorOf(w); w = w->nextInFocusChain())
+            if (w->focusPolicy() != Qt::NoFocus && !w->objectName().isEmpty())
+                names << w->objectName();
+        QStringList expected;
+        for (int o = 1; o <= MaxOutputs; ++o)
+            for (int s = 0; s < MaxNotesPerOutput; ++s)
+                expected << QStringLiteral("editNote%1").arg(o * 10 + s);
+        for (int o = 1; o <= MaxOutputs; ++o)
+            expected << QStringLiteral("btnClear%1").arg(o);
+        expected << "editChangeNote"
+                 << "btnSetSwitchNote"
+                 << "btnClearSwap"
+                 << "listNotes0"
+                 << "listNotes1"
+                 << "listNotes2"
+                 << "listNotes3"
+                 << "JvHTListBox1"
+                 << "listNotesTD20"
+                 << "listNotes4"
+                 << "btnEditNoteChart"
+                 << "btnUpload"
+                 << "btnRecall"
+                 << "btnSave"
+                 << "btnDownload";
+        QCOMPARE(names, expected);
+    }
+
     void boxThatConfirmsTheSwitch()
     {
         const BoxConfig c = boxConfig();
