@@ -76,6 +76,9 @@ TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *paren
 
 TformMain::~TformMain()
 {
+    // A cell losing the focus while the window goes must not reach the
+    // editor, which is gone by then.
+    mapPage->DisconnectCells();
     // Closed without a save (File > Exit, or never shown): saved now.
     if (!settingsSaved_) {
         try {

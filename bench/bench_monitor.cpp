@@ -10,6 +10,7 @@
 #include "Modules/Main.h"
 #include "emulator/EmulatedHidPlatform.h"
 #include "emulator/VirtualBox.h"
+#include "maps/MapPage.h"
 #include "monitor/DrumTestPage.h"
 #include "monitor/MidiLog.h"
 #include "monitor/MidiLogPage.h"

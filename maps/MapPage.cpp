@@ -67,8 +67,11 @@ TMapPage::TMapPage(TMapEditor &editor, QWidget *parent) : QWidget(parent), edito
 
 TMapPage::~TMapPage()
 {
-    // A cell losing the focus while the window goes must not reach the
-    // editor, which may be gone by then.
+    DisconnectCells();
+}
+
+void TMapPage::DisconnectCells()
+{
     for (auto &column : editNote)
         for (TNoteCell *cell : column)
             disconnect(cell, nullptr, this, nullptr);

@@ -32,6 +32,10 @@ class TMapPage : public QWidget {
 public:
     explicit TMapPage(TMapEditor &editor, QWidget *parent = nullptr);
     ~TMapPage() override;
+    // Cuts the cells off the editor.  The owner of the editor calls it
+    // before the editor goes, since a cell losing the focus while the
+    // window goes would edit.
+    void DisconnectCells();
 
     TMapEditor &Editor() { return editor_; }
     // Puts value into a cell as the user would.
