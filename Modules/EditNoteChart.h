@@ -1,18 +1,19 @@
 // The dialog "Custom Note Chart": the custom chart's title and a two-column
 // table of note numbers and descriptions.  It has no logic of its own: the
-// window fills it from the chart list (ChartToEditor), shows it modally and,
-// after OK, rebuilds the chart list from it (EditorToChart).  Created once
-// with the main window, which owns it.
+// chart panel fills it from the chart list (ChartToEditor), shows it modally
+// and, after OK, rebuilds the chart list from it (EditorToChart).  Created
+// once with the main window, which owns it and hands it to the panel.
 #pragma once
 
 #include "charts/ChartEditing.h"
+#include "charts/ChartPanel.h"
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTableWidget>
 
 class QLabel;
-class QLineEdit;
 class QListWidget;
 class QPushButton;
 
@@ -58,13 +59,14 @@ private:
     bool removing_ = false;
 };
 
-class TformEditNoteChart : public QDialog {
+class TformEditNoteChart : public QDialog, public IChartEditor {
     Q_OBJECT
 public:
     TformEditNoteChart(IPrompter &prompter, QWidget *parent = nullptr);
 
-    void SetTable(const TChartTable &table);
-    TChartTable Table() const;
+    void SetTable(const TChartTable &table) override;
+    TChartTable Table() const override;
+    bool Edit() override { return exec() == QDialog::Accepted; }
 
     QLabel *lblTitle = nullptr;
     QLineEdit *editTitle = nullptr;

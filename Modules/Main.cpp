@@ -1,17 +1,20 @@
 #include "Modules/Main.h"
 
 #include "Modules/AboutDlg.h"
+#include "Modules/EditNoteChart.h"
 #include "Modules/GuiLib.h"
+#include "charts/ChartPanel.h"
+#include "charts/ChartWidgets.h"
 #include "maps/MapFile.h"
+#include "maps/MapPage.h"
 #include "monitor/DiagnosticsPage.h"
 #include "monitor/DrumTestPage.h"
 #include "monitor/MidiLog.h"
 #include "monitor/MidiLogPage.h"
 #include "settings/SettingsPage.h"
 #include "shell/Controls.h"
-#include "shell/GameModeView.h"
 #include "shell/Prompter.h"
-#include "shell/SettingsFile.h"
+#include "shell/WindowSettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,11 +22,10 @@
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QUrl>
@@ -38,9 +40,6 @@ QString colourStyle(const QColor &c, bool bold)
 const QColor kConnectedGreen(0, 128, 0);
 const QColor kRed(255, 0, 0);
 const QColor kSilver(192, 192, 192);
-const QColor kOrange(255, 128, 0);
-const QColor kYellow(255, 255, 0);
-const QColor kPurple(128, 0, 128);
 
 const QString kRemovedText = QStringLiteral("MIDI Zembrik removed without saving map!");
 } // namespace
@@ -79,9 +78,7 @@ TformMain::~TformMain()
 {
     // A cell losing the focus while the window goes must not reach the
     // editor, which is gone by then.
-    for (auto &column : editNote)
-        for (TNoteCell *cell : column)
-            disconnect(cell, nullptr, this, nullptr);
+    mapPage->DisconnectCells();
     // Closed without a save (File > Exit, or never shown): saved now.
     if (!settingsSaved_) {
         try {
@@ -97,15 +94,22 @@ void TformMain::FormCreate()
     pgMain->setCurrentIndex(0);
     link_.SequenceNumber = 0;
     ViewGameMode_ = 0;
-    pageNoteCharts->SetActivePageIndex(0);
     ClearLog();
-    ConnectMapEditor();
+    connect(&editor_, &TMapEditor::geometryClamped, this, &TformMain::ShowStatus);
+    connect(mapPage, &TMapPage::MapSelecting, this, &TformMain::SelectMapOnBox);
+    connect(mapPage, &TMapPage::SwitchNoteChanged, this, [this](int n) {
+        TCommandReply r;
+        if (Connected())
+            link_.SendCommand(cmd::SetSwitchNote(static_cast<quint8>(n)), r);
+    });
     SetMapCount(2);
     SetMapGeometry(8, 10);
-    ClearMaps(-1);
+    editor_.ClearMaps(-1);
     SetMapStatus(0);
-    apstoreMainXML_ = std::make_unique<TSettingsFile>();
-    FormCreateCharts();
+    apstoreMainXML_ = std::make_unique<TWindowSettings>(*this);
+    SetTaggedText(lblHelp, lblHelp->text());
+    formEditNoteChart = new TformEditNoteChart(prompter_, this);
+    charts->SetChartEditor(formEditNoteChart);
 }
 
 void TformMain::showEvent(QShowEvent *e)
@@ -226,8 +230,8 @@ void TformMain::ShowConnectionState(bool connected)
     lblConnected->setText(connected ? QStringLiteral(" CONNECTED") : QStringLiteral(" NOT CONNECTED"));
     lblConnected->setStyleSheet(colourStyle(connected ? kConnectedGreen : kRed, true));
     lblHelp->setStyleSheet(colourStyle(connected ? kSilver : kRed, false));
-    btnUpload->setEnabled(connected && !transfer_.Running());
-    btnDownload->setEnabled(connected && !transfer_.Running());
+    mapPage->btnUpload->setEnabled(connected && !transfer_.Running());
+    mapPage->btnDownload->setEnabled(connected && !transfer_.Running());
     if (connected)
         lastAccessError_.clear();
 }
@@ -262,12 +266,12 @@ void TformMain::SetViewMenuVisible(bool visible)
 
 void TformMain::SetSwitchGroupVisible(bool visible)
 {
-    grpMapChange->setVisible(visible);
+    mapPage->grpMapChange->setVisible(visible);
 }
 
 void TformMain::SetCloneVisible(bool visible)
 {
-    btnCopy->setVisible(visible);
+    mapPage->btnCopy->setVisible(visible);
 }
 
 // --- Game-mode view -----------------------------------------------------------------
@@ -280,7 +284,7 @@ void TformMain::miRockBand1Click()
 void TformMain::SetGameModeView(int mode)
 {
     ViewGameMode_ = mode;
-    lblDrumDiagram->setText(GameModeNames.value(mode & 0x7F));
+    mapPage->SetGameModeView(mode);
 
     TCommandReply r;
     if (link_.SendCommand(cmd::SetGameMode(static_cast<quint8>(mode)), r)) {
@@ -289,25 +293,8 @@ void TformMain::SetGameModeView(int mode)
     }
     lblGameModeWarn->setVisible(ViewGameMode_ != link_.DeviceGameMode);
 
-    const bool gh = ViewGameMode_ == 1;
-    lblOut[1]->setText(gh ? QStringLiteral("CYMBAL") : QStringLiteral("PAD"));
-    shpOut[4]->SetBrushColor(gh ? kPurple : kOrange);
-    shpOut[5]->SetBrushColor(gh ? kOrange : kYellow);
+    const bool gh = ViewGameMode_ == 1, rb = ViewGameMode_ == 0;
     (gh ? miGuitarHero1 : miRockBand1)->setChecked(true);
-    lblRockBandNote->setVisible(!gh);
-
-    std::array<int, MaxOutputs> left{};
-    for (int o = 0; o < MaxOutputs; ++o)
-        left[o] = pnlOut[o]->x();
-    ArrangeColumns(left, gh ? 1 : 0);
-    for (int o = 0; o < MaxOutputs; ++o)
-        pnlOut[o]->move(left[o], pnlOut[o]->y());
-
-    const bool rb = ViewGameMode_ == 0;
-    pnlOut[6]->setVisible(rb);
-    pnlOut[7]->setVisible(rb);
-    imgRBDrums->setVisible(rb);
-    imgGHDrums->setVisible(gh);
     pnlDrumsRB->setVisible(rb);
     pnlDrumsGH->setVisible(gh);
     imgLanesRB->setVisible(rb);
@@ -315,52 +302,7 @@ void TformMain::SetGameModeView(int mode)
 }
 
 // --- Note map editor ----------------------------------------------------------------
-// The editor's engine holds the maps, the cells' values and the status; the
-// handlers hand over to it, and its signals are mirrored into the grid.
-
-void TformMain::ConnectMapEditor()
-{
-    connect(&editor_, &TMapEditor::cellChanged, this, &TformMain::editorCellChanged);
-    connect(&editor_, &TMapEditor::mapShown, this, &TformMain::editorMapShown);
-    connect(&editor_, &TMapEditor::mapSelecting, this, &TformMain::editorMapSelecting);
-    connect(&editor_, &TMapEditor::duplicatesChanged, this, &TformMain::editorDuplicatesChanged);
-    connect(&editor_, &TMapEditor::statusChanged, this, &TformMain::editorStatusChanged);
-    connect(&editor_, &TMapEditor::mapCountChanged, this, &TformMain::editorMapCountChanged);
-    connect(&editor_, &TMapEditor::geometryChanged, this, &TformMain::editorGeometryChanged);
-    connect(&editor_, &TMapEditor::geometryClamped, this, &TformMain::ShowStatus);
-    connect(&editor_, &TMapEditor::switchNoteChanged, this, &TformMain::editorSwitchNoteChanged);
-    for (auto &column : editNote)
-        for (TNoteCell *cell : column)
-            connect(cell, &TNoteCell::ValueChanged, this, &TformMain::editNote10ValueChanged);
-}
-
-void TformMain::SetCell(TNoteCell *cell, int value)
-{
-    if (!cell)
-        return;
-    const int tag = Tag(cell);
-    editor_.SetCell(tag / 10 - 1, tag % 10, value);
-}
-
-void TformMain::ClearCells()
-{
-    editor_.ClearCells();
-}
-
-void TformMain::ShowMap(int map)
-{
-    editor_.ShowMap(map);
-}
-
-void TformMain::StoreCellsIntoMap(int map)
-{
-    editor_.StoreCellsIntoMap(map);
-}
-
-void TformMain::ClearMaps(int map)
-{
-    editor_.ClearMaps(map);
-}
+// The editor's engine holds the maps; the map page mirrors it.
 
 void TformMain::SetMapCount(int n)
 {
@@ -382,135 +324,14 @@ void TformMain::SelectMapOnBox(int map)
     transfer_.SelectMapOnBox(map);
 }
 
-void TformMain::MarkDuplicates(int map)
-{
-    editor_.MarkDuplicates(map);
-}
-
-void TformMain::CompactMap()
-{
-    editor_.CompactMap();
-}
-
 void TformMain::SetMapStatus(quint8 s)
 {
     editor_.SetMapStatus(s);
 }
 
-void TformMain::editNote10ValueChanged(TNoteCell *cell)
-{
-    const int tag = Tag(cell);
-    editor_.EnterCell(tag / 10 - 1, tag % 10, CellTextValue(cell->ValueText()));
-}
-
-void TformMain::tabMapsChange(int index)
-{
-    if (tabsByProgram_ || index < 0)
-        return;
-    SelectMap(index);
-}
-
-void TformMain::btnCopyClick()
-{
-    editor_.CloneMap();
-}
-
-void TformMain::btnClear1Click()
-{
-    editor_.ClearOutput(Tag(sender()));
-}
-
-void TformMain::editorCellChanged(int output, int slot, int value)
-{
-    editNote[output][slot]->ShowValueText(value == NoNote ? QString() : QString::number(value));
-}
-
-void TformMain::editorMapShown(int map)
-{
-    tabsByProgram_ = true;
-    tabMaps->setCurrentIndex(map);
-    tabsByProgram_ = false;
-}
-
-void TformMain::editorMapSelecting(int map)
-{
-    btnCopy->setToolTip(map == 0 ? QStringLiteral("Copy data from Map 2 into Map 1.")
-                                 : QStringLiteral("Copy data from Map 1 into Map 2"));
-    SelectMapOnBox(map);
-}
-
-void TformMain::editorDuplicatesChanged(const TCellSet &red)
-{
-    for (int o = 0; o < MaxOutputs; ++o)
-        for (int s = 0; s < MaxNotesPerOutput; ++s) {
-            TNoteCell *cell = editNote[o][s];
-            QPalette pal = cell->palette();
-            pal.setColor(QPalette::Text,
-                         red[o * MaxNotesPerOutput + s] ? QColor(Qt::red) : palette().color(QPalette::WindowText));
-            cell->setPalette(pal);
-        }
-}
-
-void TformMain::editorStatusChanged(quint8 status)
-{
-    lblMapStatus->setText(MapStatusText(status));
-    lblMapStatus->repaint();
-}
-
-void TformMain::editorMapCountChanged(int count)
-{
-    tabsByProgram_ = true;
-    while (tabMaps->count() > count)
-        tabMaps->removeTab(tabMaps->count() - 1);
-    while (tabMaps->count() < count)
-        tabMaps->addTab(QStringLiteral("Tab %1").arg(tabMaps->count() + 1));
-    tabsByProgram_ = false;
-}
-
-void TformMain::editorGeometryChanged(int outputs, int notes)
-{
-    for (int o = 0; o < MaxOutputs; ++o)
-        for (int s = 0; s < MaxNotesPerOutput; ++s)
-            editNote[o][s]->setVisible(o < outputs && s < notes);
-}
-
-// --- Switch note --------------------------------------------------------------------
-
 void TformMain::SetSwitchNote(int n)
 {
     editor_.SetSwitchNote(n);
-}
-
-// Runs inside the editor's SetSwitchNote, whose guard keeps the edit's
-// change from enabling "Set" and "Clear".
-void TformMain::editorSwitchNoteChanged(int n)
-{
-    editChangeNote->setText(n == NoNote ? QString() : QString::number(n));
-    btnClearSwap->setEnabled(n != NoNote);
-    btnSetSwitchNote->setEnabled(false);
-    if (Connected()) {
-        TCommandReply r;
-        link_.SendCommand(cmd::SetSwitchNote(static_cast<quint8>(n)), r);
-    }
-}
-
-void TformMain::btnSetSwitchNoteClick()
-{
-    const QString t = editChangeNote->text();
-    SetSwitchNote(t.isEmpty() ? 255 : t.toInt());
-}
-
-void TformMain::btnClearSwapClick()
-{
-    SetSwitchNote(255);
-}
-
-void TformMain::editChangeNoteChange()
-{
-    if (editor_.SwitchNoteRunning())
-        return;
-    btnSetSwitchNote->setEnabled(true);
-    btnClearSwap->setEnabled(true);
 }
 
 // --- Pages filled by their own parts ---------------------------------------------------
@@ -608,8 +429,8 @@ void TformMain::setTransferActionsEnabled(bool enabled)
 void TformMain::beginTransfer()
 {
     setTransferActionsEnabled(false);
-    btnUpload->setEnabled(false);
-    btnDownload->setEnabled(false);
+    mapPage->btnUpload->setEnabled(false);
+    mapPage->btnDownload->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
@@ -617,8 +438,8 @@ void TformMain::endTransfer()
 {
     QApplication::restoreOverrideCursor();
     setTransferActionsEnabled(true);
-    btnUpload->setEnabled(Connected());
-    btnDownload->setEnabled(Connected());
+    mapPage->btnUpload->setEnabled(Connected());
+    mapPage->btnDownload->setEnabled(Connected());
 }
 
 void TformMain::btnGetMapClick()
@@ -637,14 +458,14 @@ void TformMain::btnGetMapClick()
         transfer_.ReadMaps(editor_.NoteMaps, editor_.MapCount(), editor_.OutputCount(), editor_.NotesPerOutput());
     } catch (...) {
         // The grid shows what was read; later edits are recorded again.
-        ShowMap(CurrentMap());
+        editor_.ShowMap(CurrentMap());
         endTransfer();
         SetMapStatus(MapStatus() & ~msUpdating);
         throw;
     }
     endTransfer();
     SelectMap(CurrentMap());
-    MarkDuplicates(CurrentMap());
+    editor_.MarkDuplicates(CurrentMap());
     SetMapStatus(msRecalledFromBox);
     setWindowTitle(kApplicationTitle);
 }
@@ -657,8 +478,8 @@ void TformMain::btnDownloadClick()
     // maps and the geometry under it: it is handled once this has ended.
     connection_.HoldDeviceChanges(true);
     auto release = qScopeGuard([this] { connection_.HoldDeviceChanges(false); });
-    CompactMap();
-    StoreCellsIntoMap(CurrentMap());
+    editor_.CompactMap();
+    editor_.StoreCellsIntoMap(CurrentMap());
     {
         beginTransfer();
         auto done = qScopeGuard([this] { endTransfer(); });
@@ -677,8 +498,8 @@ void TformMain::btnSaveClick()
     const QString name = prompter_.SaveFileName(kSaveFilter, kMapSuffix);
     if (name.isEmpty())
         return;
-    CompactMap();
-    StoreCellsIntoMap(CurrentMap());
+    editor_.CompactMap();
+    editor_.StoreCellsIntoMap(CurrentMap());
     const TMapFileResult result = SaveMapFile(name, editor_.NoteMaps, Layout());
     if (!result.ok) {
         // The previous file is untouched, and the map is not marked saved.
@@ -704,11 +525,39 @@ void TformMain::btnRecallClick()
     SetMapStatus(MapStatus() | msUpdating);
     const TMapFileResult result = LoadMapFile(name, editor_.NoteMaps, Layout());
     setWindowTitle(kApplicationTitle + QStringLiteral(" - ") + name);
-    ShowMap(CurrentMap());
-    MarkDuplicates(CurrentMap());
+    editor_.ShowMap(CurrentMap());
+    editor_.MarkDuplicates(CurrentMap());
     SetMapStatus(msRecalledFromFile);
     if (!result.recovery.isEmpty())
         prompter_.Information(result.recovery);
+}
+
+// --- The settings file ----------------------------------------------------------------
+
+void TformMain::RestoreSettings()
+{
+    const TRestoredSettings r = apstoreMainXML_->Restore();
+    if (r.ChartPage)
+        SetTag(charts->pageNoteCharts, *r.ChartPage);
+    if (r.CustomChart)
+        SetChartItems(charts->chartLists[6], *r.CustomChart);
+    if (r.Model)
+        SetTag(grpInfo, *r.Model);
+    fstoreSettingsAfterRestorePlacement();
+    if (const QString message = apstoreMainXML_->RecoveryMessage(); !message.isEmpty())
+        QTimer::singleShot(0, this, [this, message] { prompter_.Information(message); });
+}
+
+void TformMain::fstoreSettingsAfterRestorePlacement()
+{
+    charts->pageNoteCharts->SetActivePageIndex(Tag(charts->pageNoteCharts));
+    charts->pageNoteChartsChange(Tag(charts->pageNoteCharts));
+}
+
+void TformMain::SaveSettings()
+{
+    settingsSaved_ = true;
+    apstoreMainXML_->Save(Tag(charts->pageNoteCharts), ChartItems(charts->chartLists[6]), Tag(grpInfo));
 }
 
 } // namespace zembrik

@@ -1,7 +1,8 @@
 // The main window: information panel, the five pages, menus and status bar,
-// the note map editor's grid on the first page (mirroring TMapEditor, which
-// holds the maps and the editing rules), and the window's side of the
-// connection (it is the view TConnection drives).
+// and the window's side of the connection (it is the view TConnection
+// drives).  Each page is a class of its own folder that owns its widgets
+// and logic; the window creates them, forwards to them, and does what
+// needs the box or the files: the map transfers and the map files.
 //
 // The handlers keep their designer names and stay short: each reads the
 // widgets, calls the logic in the device and maps libraries, and shows the
@@ -10,7 +11,6 @@
 #pragma once
 
 #include "Modules/AppInfo.h"
-#include "Modules/NoteCell.h"
 #include "device/Connection.h"
 #include "device/DeviceLink.h"
 #include "device/JvHid.h"
@@ -19,10 +19,8 @@
 #include "maps/MapTransfer.h"
 #include "maps/NoteMaps.h"
 
-#include <QLineEdit>
 #include <QMainWindow>
 
-#include <array>
 #include <memory>
 
 class QAction;
@@ -31,11 +29,8 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QPushButton;
-class QRadioButton;
-class QTabBar;
 class QTabWidget;
 class QTimer;
 
@@ -45,17 +40,14 @@ class IHidPlatform;
 class IPrompter;
 class TformAbout;
 class TImage;
-class TPageControl;
+class TMapPage;
+class TChartPanel;
 class TSettingsPage;
-class TShape;
 class TMidiLogPage;
 class TDrumTestPage;
 class TDiagnosticsPage;
-class TNoteCellHooks;
 class TformEditNoteChart;
-class TSettingsFile;
-struct TScreenFacts;
-struct TWindowPlacement;
+class TWindowSettings;
 
 class TformMain : public QMainWindow, public IConnectionView {
     Q_OBJECT
@@ -90,18 +82,10 @@ public:
     void ReadDeviceSettings() override;
 
     // --- The note map editor -------------------------------------------------
-    // The editor's engine; the grid mirrors it.  The operations below hand
-    // over to it.
+    // The editor's engine; the map page's grid mirrors it.
     TMapEditor &Editor() { return editor_; }
     const TMapEditor &Editor() const { return editor_; }
-    void SetCell(TNoteCell *cell, int value);
-    void ClearCells();
-    void ShowMap(int map);
-    void StoreCellsIntoMap(int map);
-    void ClearMaps(int map);
     void SelectMapOnBox(int map);
-    void MarkDuplicates(int map);
-    void CompactMap();
     void ClearLog();
 
     bool Connected() const { return connection_.Connected(); }
@@ -134,49 +118,13 @@ public:
     QWidget *tabLog = nullptr;
     QWidget *tabTest = nullptr;
 
-    QPushButton *btnUpload = nullptr;
-    QPushButton *btnRecall = nullptr;
-    QPushButton *btnSave = nullptr;
-    QPushButton *btnDownload = nullptr;
-    QGroupBox *grpMap = nullptr;
-    QLabel *lblInstruct = nullptr;
-    QTabBar *tabMaps = nullptr;
-    QPushButton *btnCopy = nullptr;
-    std::array<QFrame *, MaxOutputs> pnlOut{};
-    std::array<QLabel *, MaxOutputs> lblOut{};
-    std::array<TShape *, MaxOutputs> shpOut{};
-    std::array<std::array<TNoteCell *, MaxNotesPerOutput>, MaxOutputs> editNote{};
-    std::array<QPushButton *, MaxOutputs> btnClear{};
-    QLabel *lblRockBandNote = nullptr;
-    QLabel *lblMapStatus = nullptr;
-    QGroupBox *grpMapChange = nullptr;
-    QLineEdit *editChangeNote = nullptr;
-    QPushButton *btnSetSwitchNote = nullptr;
-    QPushButton *btnClearSwap = nullptr;
-    TPageControl *pageNoteCharts = nullptr;
-    std::array<QListWidget *, 7> chartLists{};
-    QPushButton *btnEditNoteChart = nullptr;
-    // --- Note charts (MainCharts.cpp) ----------------------------------------
-    // The list of the active chart page: the drag source for the note cells.
-    QListWidget *CurrentChartList = nullptr;
-    QTimer *timerSelect = nullptr;
+    TMapPage *mapPage = nullptr;   // on tabMap: the grid, the switch note, the map buttons
+    TChartPanel *charts = nullptr; // on the map page, beside the grid
     TformEditNoteChart *formEditNoteChart = nullptr;
-    void CellEntered(int tag);
-    void SelectChartItemForNote(int n);
-    void ChartToEditor(QListWidget *list);
-    void EditorToChart(QListWidget *list);
-    bool editNote10DragOver(QLineEdit *cell, QObject *source);
-    void editNote10DragDrop(QLineEdit *cell, QObject *source);
-    void editNote10Enter(QLineEdit *cell);
-    bool editNote10KeyPress(QLineEdit *cell, int key, Qt::KeyboardModifiers modifiers);
-    // --- The settings file (MainSettings.cpp) ---------------------------------
+    // --- The settings file -----------------------------------------------------
     void RestoreSettings();
     void SaveSettings();
     void fstoreSettingsAfterRestorePlacement();
-    TSettingsFile &Settings() { return *apstoreMainXML_; }
-    TImage *imgRBDrums = nullptr;
-    TImage *imgGHDrums = nullptr;
-    QLabel *lblDrumDiagram = nullptr;
 
     TSettingsPage *pageSettings = nullptr; // on tabSettings
     QWidget *pnlVelocity = nullptr;        // the page's velocity panel
@@ -214,13 +162,6 @@ public slots:
     void About1Click();
     void imgLogoClick();
     void miRockBand1Click();
-    void tabMapsChange(int index);
-    void btnCopyClick();
-    void btnClear1Click();
-    void editNote10ValueChanged(TNoteCell *cell);
-    void btnSetSwitchNoteClick();
-    void btnClearSwapClick();
-    void editChangeNoteChange();
     void btnGetMapClick();
     void btnDownloadClick();
     void btnSaveClick();
@@ -234,9 +175,6 @@ public slots:
     void timerDiagnosticsTimer();
     // Routes the report in LastReport by the page shown.
     void HIDControllerDeviceData(const zembrik::TJvHidReport &report);
-    void pageNoteChartsChange(int index);
-    void btnEditNoteChartClick();
-    void timerSelectTimer();
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -245,27 +183,16 @@ protected:
 private:
     void BuildLayout();
     void BuildInfoStrip(QWidget *client);
-    void BuildMapPage();
+    void BuildMapPage(); // and the chart panel on it
     void BuildMonitorPages();
     void BuildMenus();
     void FormCreate();
-    void FormCreateCharts();
     void FormShow();
     bool FormCloseQuery();
     void FormClose();
     void setTransferActionsEnabled(bool enabled);
     void beginTransfer();
     void endTransfer();
-    // The map editor's signals, mirrored into the grid.
-    void ConnectMapEditor();
-    void editorCellChanged(int output, int slot, int value);
-    void editorMapShown(int map);
-    void editorDuplicatesChanged(const TCellSet &red);
-    void editorStatusChanged(quint8 status);
-    void editorMapCountChanged(int count);
-    void editorGeometryChanged(int outputs, int notes);
-    void editorMapSelecting(int map);
-    void editorSwitchNoteChanged(int note);
 
     IPrompter &prompter_;
     TJvHidDeviceController controller_;
@@ -280,15 +207,10 @@ private:
     bool shown_ = false;
     QWidget *shownPage_ = nullptr;
     bool exitNow_ = false;
-    bool tabsByProgram_ = false;
     QString lastAccessError_;
     QString statusText_;
-    QFrame *grpMapSheet_ = nullptr; // the map tabs' sheet, holding the columns
-    TNoteCellHooks *cellHooks_ = nullptr;
-    std::unique_ptr<TSettingsFile> apstoreMainXML_;
+    std::unique_ptr<TWindowSettings> apstoreMainXML_;
     bool settingsSaved_ = false;
-    TWindowPlacement Placement() const;
-    TScreenFacts ScreenFacts() const;
 };
 
 } // namespace zembrik

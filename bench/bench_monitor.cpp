@@ -10,6 +10,7 @@
 #include "Modules/Main.h"
 #include "emulator/EmulatedHidPlatform.h"
 #include "emulator/VirtualBox.h"
+#include "maps/MapPage.h"
 #include "monitor/DrumTestPage.h"
 #include "monitor/MidiLog.h"
 #include "monitor/MidiLogPage.h"
@@ -113,7 +114,7 @@ struct Bench {
     {
         bus.plugBox(&box);
         form.show();
-        if (!waitFor([&] { return form.Connected() && form.btnUpload->isEnabled(); }, 5000))
+        if (!waitFor([&] { return form.Connected() && form.mapPage->btnUpload->isEnabled(); }, 5000))
             std::fprintf(stderr, "the box did not connect\n");
     }
 };

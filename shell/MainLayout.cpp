@@ -1,9 +1,12 @@
-// The main window's layout: every control at its designed place and size.
-// Positions are in pixels of the parent, as on the designed form; the
-// window does not resize.
+// The main window's frame: the info strip, the page control with its five
+// tabs, the menus and the status bar, each control at its designed place
+// and size; the pages build their own controls.  Positions are in pixels of
+// the parent, as on the designed form; the window does not resize.
 #include "Modules/Main.h"
 
 #include "Modules/GuiLib.h"
+#include "charts/ChartPanel.h"
+#include "maps/MapPage.h"
 #include "monitor/DiagnosticsPage.h"
 #include "monitor/DrumTestPage.h"
 #include "monitor/MidiLogPage.h"
@@ -17,13 +20,10 @@
 #include <QActionGroup>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -32,27 +32,14 @@ namespace zembrik {
 using namespace build;
 
 namespace {
-
-struct TColumnDesign {
-    const char *title;
-    QColor colour;
-    const char *hint;
-};
-const TColumnDesign kColumns[MaxOutputs] = {
-    {"PAD", QColor(255, 0, 0), "Channel 1"},
-    {"PAD", QColor(255, 255, 0), "Channel 2"},
-    {"PAD", QColor(0, 0, 255), "Channel 3"},
-    {"PAD", QColor(0, 255, 0), "Channel 4"},
-    {"PEDAL", QColor(255, 128, 0), "Channel 5"},
-    {"CYMBAL", QColor(255, 255, 0), "Channel 6 (ALT CH2)"},
-    {"CYMBAL", QColor(0, 0, 255), "Channel 7 (ALT CH3)"},
-    {"CYMBAL", QColor(0, 255, 0), "Channel 8 (ALT CH4)"},
-};
-
-constexpr int kColumnLeft = 6;
-constexpr int kColumnStep = 52;
-constexpr int kColumnWidth = 50;
-
+// Puts page on tab, filling it.
+QWidget *fill(QWidget *tab, QWidget *page)
+{
+    auto *box = new QVBoxLayout(tab);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(page);
+    return page;
+}
 } // namespace
 
 void TformMain::BuildLayout()
@@ -156,163 +143,25 @@ void TformMain::BuildInfoStrip(QWidget *client)
 
 void TformMain::BuildMapPage()
 {
-    grpMap = named(new QGroupBox(QStringLiteral("Note Map"), tabMap), "grpMap");
-    grpMap->setGeometry(4, 2, 478, 404);
-
-    lblInstruct = label(grpMap,
-                        QStringLiteral("Assign notes by dragging them from the list to the right, or enter the MIDI "
-                                       "note number into the chart below."),
-                        QRect(8, 17, 462, 30), "lblInstruct");
-    infoColours(lblInstruct);
-
-    tabMaps = named(new QTabBar(grpMap), "tabMaps");
-    tabMaps->setGeometry(8, 49, 300, 22);
-    tabMaps->setDrawBase(false);
-    tabMaps->setExpanding(false);
-    tabMaps->addTab(QStringLiteral("Map 1"));
-    tabMaps->addTab(QStringLiteral("Map 2"));
-    connect(tabMaps, &QTabBar::currentChanged, this, &TformMain::tabMapsChange);
-
-    btnCopy = button(grpMap, QStringLiteral("Clone"), QRect(398, 48, 72, 22), "btnCopy",
-                     QStringLiteral("Copy data from Map 2 into Map 1."));
-    connect(btnCopy, &QPushButton::clicked, this, &TformMain::btnCopyClick);
-
-    grpMapSheet_ = named(new QFrame(grpMap), "pnlMapSheet");
-    grpMapSheet_->setGeometry(8, 71, 462, 268);
-    grpMapSheet_->setFrameShape(QFrame::StyledPanel);
-
-    for (int o = 0; o < MaxOutputs; ++o) {
-        auto *col = new QFrame(grpMapSheet_);
-        col->setObjectName(QStringLiteral("pnlOut%1").arg(o + 1));
-        col->setGeometry(kColumnLeft + kColumnStep * o, 4, kColumnWidth, 232);
-        SetTag(col, o);
-        pnlOut[o] = col;
-
-        lblOut[o] = label(col, QLatin1String(kColumns[o].title), QRect(0, 0, kColumnWidth, 14));
-        lblOut[o]->setObjectName(QStringLiteral("lblOut%1").arg(o + 1));
-        lblOut[o]->setAlignment(Qt::AlignCenter);
-
-        shpOut[o] = new TShape(TShape::RoundRect, col);
-        shpOut[o]->setObjectName(o == 4 ? QStringLiteral("shpPedal") : QStringLiteral("shpOut%1").arg(o + 1));
-        shpOut[o]->setGeometry(10, 15, 30, 10);
-        shpOut[o]->SetBrushColor(kColumns[o].colour);
-        shpOut[o]->SetPen(Qt::black, 1);
-        shpOut[o]->setToolTip(QLatin1String(kColumns[o].hint));
-
-        for (int s = 0; s < MaxNotesPerOutput; ++s) {
-            auto *cell = new TNoteCell(col);
-            const int number = (o + 1) * 10 + s;
-            cell->setObjectName(QStringLiteral("editNote%1").arg(number));
-            SetTag(cell, number);
-            cell->setGeometry(5, 28 + 18 * s, 40, 17);
-            editNote[o][s] = cell;
-        }
-        btnClear[o] = button(col, QStringLiteral("Clear"), QRect(3, 209, 44, 21), "btnClear");
-        btnClear[o]->setObjectName(QStringLiteral("btnClear%1").arg(o + 1));
-        SetTag(btnClear[o], o);
-        connect(btnClear[o], &QPushButton::clicked, this, &TformMain::btnClear1Click);
-    }
-    // The keyboard goes through the cells output by output, whatever the
-    // columns' order on screen.
-    QWidget *prev = nullptr;
-    for (int o = 0; o < MaxOutputs; ++o)
-        for (int s = 0; s < MaxNotesPerOutput; ++s) {
-            if (prev)
-                setTabOrder(prev, editNote[o][s]);
-            prev = editNote[o][s];
-        }
-
-    lblRockBandNote = label(grpMapSheet_,
-                            QStringLiteral("Note: When playing Guitar Hero in this mode, the PEDAL is a purple note "
-                                           "and there are 4 note \"lanes\"."),
-                            QRect(6, 237, 450, 28), "lblRockBandNote");
-    infoColours(lblRockBandNote);
-
-    lblMapStatus = label(grpMap, QStringLiteral("Map Status: "), QRect(8, 340, 462, 15), "lblMapStatus");
-
-    grpMapChange = named(new QGroupBox(QStringLiteral("Switch Maps on the Fly"), grpMap), "grpMapChange");
-    grpMapChange->setGeometry(8, 356, 462, 46);
-    auto *switchText =
-        label(grpMapChange,
-              QStringLiteral("The MIDI Zembrik will switch between Map 1 and Map 2 when this note is received."),
-              QRect(8, 15, 262, 28));
-    switchText->setWordWrap(true);
-    editChangeNote = named(new QLineEdit(grpMapChange), "editChangeNote");
-    editChangeNote->setGeometry(276, 17, 38, 22);
-    editChangeNote->setMaxLength(3);
-    editChangeNote->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), editChangeNote));
-    editChangeNote->setToolTip(QStringLiteral("Enter value of MIDI note here (0-127)"));
-    connect(editChangeNote, &QLineEdit::textChanged, this, &TformMain::editChangeNoteChange);
-    btnSetSwitchNote = button(grpMapChange, QStringLiteral("Set"), QRect(320, 16, 64, 24), "btnSetSwitchNote",
-                              QStringLiteral("Click to set the note used to swap maps"));
-    btnSetSwitchNote->setEnabled(false);
-    connect(btnSetSwitchNote, &QPushButton::clicked, this, &TformMain::btnSetSwitchNoteClick);
-    btnClearSwap = button(grpMapChange, QStringLiteral("Clear"), QRect(390, 16, 64, 24), "btnClearSwap",
-                          QStringLiteral("Click to clear note (disables map swapping)"));
-    connect(btnClearSwap, &QPushButton::clicked, this, &TformMain::btnClearSwapClick);
-    grpMapChange->hide();
-
-    // Note charts; their lists are filled by the chart tables.
-    pageNoteCharts = named(new TPageControl(tabMap), "pageNoteCharts");
-    pageNoteCharts->setGeometry(486, 4, 192, 368);
-    const char *pages[7][3] = {
-        {"tabDrum0", "Generic Drums", "listNotes0"}, {"tabDrum1", "Yamaha DTXplorer", "listNotes1"},
-        {"tabDrum2", "Yamaha DD65", "listNotes2"},   {"tabDrum3", "Roland TD-6", "listNotes3"},
-        {"tabDrum5", "Roland HD-1", "JvHTListBox1"}, {"tabTD20", "Roland TD-20", "listNotesTD20"},
-        {"tabDrum4", "Custom", "listNotes4"},
-    };
-    for (int i = 0; i < 7; ++i) {
-        QWidget *page = pageNoteCharts->AddPage(QLatin1String(pages[i][0]), QLatin1String(pages[i][1]));
-        auto *list = named(new QListWidget(page), pages[i][2]);
-        list->setFrameShape(QFrame::NoFrame);
-        chartLists[i] = list;
-    }
-    const QRect r = pageNoteCharts->PageRect();
-    const int customHeight = std::min(317, r.height() - 30); // room for "Edit.."
-    for (int i = 0; i < 7; ++i)
-        chartLists[i]->setGeometry(0, 0, r.width(), i == 6 ? customHeight : r.height());
-    btnEditNoteChart = button(pageNoteCharts->Page(6), QStringLiteral("Edit.."),
-                              QRect(r.width() / 2 - 40, customHeight + 3, 80, 24), "btnEditNoteChart");
-
-    auto *grpGetMap = named(new QGroupBox(QStringLiteral("Get Map"), tabMap), "grpGetMap");
-    grpGetMap->setGeometry(682, 2, 186, 80);
-    btnUpload = button(grpGetMap, QStringLiteral("Get Map from MIDI Zembrik"), QRect(6, 19, 174, 25), "btnUpload",
-                       QStringLiteral("Get note map settings from the MIDI Zembrik."));
-    btnRecall = button(grpGetMap, QStringLiteral("Get Map from File..."), QRect(6, 48, 174, 25), "btnRecall",
-                       QStringLiteral("Recall note mappings from a file."));
-    auto *grpStoreMap = named(new QGroupBox(QStringLiteral("Store Map"), tabMap), "grpStoreMap");
-    grpStoreMap->setGeometry(682, 86, 186, 80);
-    btnSave = button(grpStoreMap, QStringLiteral("Store Map in File..."), QRect(6, 19, 174, 25), "btnSave",
-                     QStringLiteral("Save note mappings to a file."));
-    btnDownload = button(grpStoreMap, QStringLiteral("Store Map on MIDI Zembrik"), QRect(6, 48, 174, 25), "btnDownload",
-                         QStringLiteral("Store note mappings on MIDI Zembrik."));
-    btnUpload->setEnabled(false);
-    btnDownload->setEnabled(false);
-    connect(btnUpload, &QPushButton::clicked, this, &TformMain::btnGetMapClick);
-    connect(btnDownload, &QPushButton::clicked, this, &TformMain::btnDownloadClick);
-    connect(btnSave, &QPushButton::clicked, this, &TformMain::btnSaveClick);
-    connect(btnRecall, &QPushButton::clicked, this, &TformMain::btnRecallClick);
-
-    imgRBDrums = named(new TImage(QStringLiteral(":/zembrik/drums-rb.svg"), QSize(100, 131), tabMap), "imgRBDrums");
-    imgRBDrums->move(725, 180);
-    imgGHDrums = named(new TImage(QStringLiteral(":/zembrik/drums-gh.svg"), QSize(100, 131), tabMap), "imgGHDrums");
-    imgGHDrums->move(725, 180);
-    imgGHDrums->hide();
-    lblDrumDiagram = label(tabMap, QStringLiteral("ROCK BAND DRUMS"), QRect(682, 314, 186, 32), "lblDrumDiagram");
-    lblDrumDiagram->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lblDrumDiagram->setWordWrap(true);
-    lblDrumDiagram->setFont(bold(font()));
+    mapPage = static_cast<TMapPage *>(fill(tabMap, new TMapPage(editor_)));
+    charts = new TChartPanel(*mapPage);
+    // The keyboard reaches the charts after the switch note, before the
+    // map buttons.
+    QWidgetList panel;
+    for (QWidget *w = charts->nextInFocusChain(); charts->isAncestorOf(w); w = w->nextInFocusChain())
+        if (w->focusPolicy() != Qt::NoFocus)
+            panel << w;
+    QWidget *prev = mapPage->btnClearSwap;
+    for (QWidget *w : panel)
+        QWidget::setTabOrder(prev, w), prev = w;
+    connect(mapPage->btnUpload, &QPushButton::clicked, this, &TformMain::btnGetMapClick);
+    connect(mapPage->btnDownload, &QPushButton::clicked, this, &TformMain::btnDownloadClick);
+    connect(mapPage->btnSave, &QPushButton::clicked, this, &TformMain::btnSaveClick);
+    connect(mapPage->btnRecall, &QPushButton::clicked, this, &TformMain::btnRecallClick);
 }
 
 void TformMain::BuildMonitorPages()
 {
-    auto fill = [](QWidget *tab, QWidget *page) {
-        auto *box = new QVBoxLayout(tab);
-        box->setContentsMargins(0, 0, 0, 0);
-        box->addWidget(page);
-        return page;
-    };
     logPage = static_cast<TMidiLogPage *>(fill(tabLog, new TMidiLogPage(prompter_)));
     diagPage = static_cast<TDiagnosticsPage *>(fill(tabDiagnostics, new TDiagnosticsPage));
     pnlDiagBox = diagPage->pnlDiagBox;

@@ -5,8 +5,10 @@
 
 #include "Modules/GuiLib.h"
 #include "Modules/Main.h"
+#include "charts/ChartPanel.h"
 #include "emulator/EmulatedHidPlatform.h"
 #include "emulator/VirtualBox.h"
+#include "maps/MapPage.h"
 #include "tests/FakePrompter.h"
 #include "tests/LinkHarness.h"
 
@@ -73,7 +75,7 @@ struct WindowRig {
         if (config) {
             // Connected, and the sequence finished (it ends with the
             // switch note echo or the map size read).
-            LinkHarness::waitFor([&] { return form->Connected() && form->btnUpload->isEnabled(); });
+            LinkHarness::waitFor([&] { return form->Connected() && form->mapPage->btnUpload->isEnabled(); });
         } else {
             QTest::qWait(30);
         }

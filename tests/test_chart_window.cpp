@@ -24,8 +24,8 @@ namespace {
 
 void showPage(TformMain &f, int page)
 {
-    f.pageNoteCharts->SetActivePageIndex(page);
-    f.pageNoteChartsChange(page);
+    f.charts->pageNoteCharts->SetActivePageIndex(page);
+    f.charts->pageNoteChartsChange(page);
 }
 
 QString selectedText(QListWidget *list)
@@ -38,7 +38,7 @@ QString selectedText(QListWidget *list)
 void editChart(TformMain &f, const std::function<void(TformEditNoteChart &)> &act)
 {
     QTimer::singleShot(0, &f, [&f, act] { act(*f.formEditNoteChart); });
-    f.btnEditNoteChart->click();
+    f.charts->btnEditNoteChart->click();
 }
 
 // Keys as the user types them into the grid: "Insert", "Ctrl+Delete",
@@ -71,14 +71,14 @@ private slots:
         WindowRig rig;
         TformMain &f = *rig.form;
         for (int i = 0; i < ChartCount; ++i) {
-            QCOMPARE(f.chartLists[i]->objectName(), NoteCharts().at(i).list);
-            QCOMPARE(ChartItems(f.chartLists[i]), ChartItems(NoteCharts().at(i)));
+            QCOMPARE(f.charts->chartLists[i]->objectName(), NoteCharts().at(i).list);
+            QCOMPARE(ChartItems(f.charts->chartLists[i]), ChartItems(NoteCharts().at(i)));
         }
-        QCOMPARE(f.CurrentChartList, f.chartLists[0]);
-        QCOMPARE(Tag(f.pageNoteCharts), 0);
+        QCOMPARE(f.charts->CurrentChartList, f.charts->chartLists[0]);
+        QCOMPARE(Tag(f.charts->pageNoteCharts), 0);
         showPage(f, 5);
-        QCOMPARE(f.CurrentChartList->objectName(), QStringLiteral("listNotesTD20"));
-        QCOMPARE(Tag(f.pageNoteCharts), 5);
+        QCOMPARE(f.charts->CurrentChartList->objectName(), QStringLiteral("listNotesTD20"));
+        QCOMPARE(Tag(f.charts->pageNoteCharts), 5);
     }
 
     void dropOnCell_data()
@@ -106,13 +106,13 @@ private slots:
         WindowRig rig;
         TformMain &f = *rig.form;
         if (!customItems.isEmpty())
-            SetChartItems(f.chartLists[6], customItems);
+            SetChartItems(f.charts->chartLists[6], customItems);
         showPage(f, page);
-        TNoteCell *cell = f.editNote[2][0];
-        f.SetCell(cell, 36);
-        f.CurrentChartList->setCurrentRow(row);
-        QVERIFY(f.editNote10DragOver(cell, f.CurrentChartList));
-        f.editNote10DragDrop(cell, f.CurrentChartList);
+        TNoteCell *cell = f.mapPage->editNote[2][0];
+        f.mapPage->SetCell(cell, 36);
+        f.charts->CurrentChartList->setCurrentRow(row);
+        QVERIFY(f.charts->editNote10DragOver(cell, f.charts->CurrentChartList));
+        f.charts->editNote10DragDrop(cell, f.charts->CurrentChartList);
         QFETCH(QString, expected);
         QCOMPARE(cell->text(), expected);
         QCOMPARE(f.Editor().NoteMaps.At(0, 2, 0), expected.toInt());
@@ -123,18 +123,18 @@ private slots:
         WindowRig rig;
         TformMain &f = *rig.form;
         showPage(f, 1);
-        TNoteCell *cell = f.editNote[0][0];
-        f.chartLists[0]->setCurrentRow(1);
-        QVERIFY(!f.editNote10DragOver(cell, f.chartLists[0])); // not the shown list
-        f.editNote10DragDrop(cell, f.chartLists[0]);
+        TNoteCell *cell = f.mapPage->editNote[0][0];
+        f.charts->chartLists[0]->setCurrentRow(1);
+        QVERIFY(!f.charts->editNote10DragOver(cell, f.charts->chartLists[0])); // not the shown list
+        f.charts->editNote10DragDrop(cell, f.charts->chartLists[0]);
         QCOMPARE(cell->text(), QString());
-        QVERIFY(!f.editNote10DragOver(cell, nullptr));
+        QVERIFY(!f.charts->editNote10DragOver(cell, nullptr));
 
         // What a chart list drags, offered to the switch-note field and to a
         // cell without a source in this program.
-        QListWidget *list = f.CurrentChartList;
+        QListWidget *list = f.charts->CurrentChartList;
         std::unique_ptr<QMimeData> mime(list->model()->mimeData({list->model()->index(14, 0)}));
-        for (QWidget *target : {static_cast<QWidget *>(f.editChangeNote), static_cast<QWidget *>(cell)}) {
+        for (QWidget *target : {static_cast<QWidget *>(f.mapPage->editChangeNote), static_cast<QWidget *>(cell)}) {
             QDragEnterEvent enter(QPoint(3, 3), Qt::CopyAction | Qt::MoveAction, mime.get(), Qt::LeftButton,
                                   Qt::NoModifier);
             enter.setAccepted(false);
@@ -145,7 +145,7 @@ private slots:
             QApplication::sendEvent(target, &drop);
             QVERIFY(!drop.isAccepted());
         }
-        QCOMPARE(f.editChangeNote->text(), QString());
+        QCOMPARE(f.mapPage->editChangeNote->text(), QString());
         QCOMPARE(cell->text(), QString());
     }
 
@@ -154,18 +154,18 @@ private slots:
         WindowRig rig;
         TformMain &f = *rig.form;
         showPage(f, 5);
-        f.SetCell(f.editNote[0][0], 38);
-        f.editNote[4][3]->setText(QStringLiteral("255"));
-        f.editNote[7][9]->setText(QStringLiteral("255"));
-        f.editNote10Enter(f.editNote[0][0]);
-        QCOMPARE(selectedText(f.CurrentChartList), QStringLiteral("<FONT COLOR=clBLUE>38</FONT> Snare"));
-        QCOMPARE(f.editNote[4][3]->text(), QString());
-        QCOMPARE(f.editNote[7][9]->text(), QString());
-        QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("38"));
-        QVERIFY(f.timerSelect->isActive());
-        f.editNote10Enter(f.editNote[1][1]); // empty
-        QCOMPARE(selectedText(f.CurrentChartList), QString());
-        QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("38"));
+        f.mapPage->SetCell(f.mapPage->editNote[0][0], 38);
+        f.mapPage->editNote[4][3]->setText(QStringLiteral("255"));
+        f.mapPage->editNote[7][9]->setText(QStringLiteral("255"));
+        f.charts->editNote10Enter(f.mapPage->editNote[0][0]);
+        QCOMPARE(selectedText(f.charts->CurrentChartList), QStringLiteral("<FONT COLOR=clBLUE>38</FONT> Snare"));
+        QCOMPARE(f.mapPage->editNote[4][3]->text(), QString());
+        QCOMPARE(f.mapPage->editNote[7][9]->text(), QString());
+        QCOMPARE(f.mapPage->editNote[0][0]->text(), QStringLiteral("38"));
+        QVERIFY(f.charts->timerSelect->isActive());
+        f.charts->editNote10Enter(f.mapPage->editNote[1][1]); // empty
+        QCOMPARE(selectedText(f.charts->CurrentChartList), QString());
+        QCOMPARE(f.mapPage->editNote[0][0]->text(), QStringLiteral("38"));
     }
 
     void focusSelectsTheCell()
@@ -174,11 +174,12 @@ private slots:
         TformMain &f = *rig.form;
         f.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.SetCell(f.editNote[1][0], 42);
-        f.editNote[1][0]->setFocus();
-        QTRY_VERIFY(f.editNote[1][0]->hasSelectedText());
-        QCOMPARE(f.editNote[1][0]->selectedText(), QStringLiteral("42"));
-        QCOMPARE(selectedText(f.CurrentChartList), QStringLiteral("<FONT COLOR=clBLUE>42</FONT> Closed Hi-Hat"));
+        f.mapPage->SetCell(f.mapPage->editNote[1][0], 42);
+        f.mapPage->editNote[1][0]->setFocus();
+        QTRY_VERIFY(f.mapPage->editNote[1][0]->hasSelectedText());
+        QCOMPARE(f.mapPage->editNote[1][0]->selectedText(), QStringLiteral("42"));
+        QCOMPARE(selectedText(f.charts->CurrentChartList),
+                 QStringLiteral("<FONT COLOR=clBLUE>42</FONT> Closed Hi-Hat"));
     }
 
     void enterMovesThroughTheCells_data()
@@ -195,16 +196,16 @@ private slots:
         f.SetGameModeView(view);
         f.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.editNote[0][9]->setFocus();
-        QTest::keyClick(f.editNote[0][9], Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), f.editNote[1][0]);
-        QCOMPARE(f.editNote[1][0]->objectName(), QStringLiteral("editNote20"));
-        QTest::keyClick(f.editNote[1][0], Qt::Key_Return, Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget(), f.editNote[0][9]);
-        QTest::keyClick(f.editNote[0][9], Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(QApplication::focusWidget(), f.editNote[1][0]);
-        QTest::keyClick(f.editNote[1][0], Qt::Key_4);
-        QCOMPARE(f.editNote[1][0]->text(), QStringLiteral("4")); // other keys reach the cell
+        f.mapPage->editNote[0][9]->setFocus();
+        QTest::keyClick(f.mapPage->editNote[0][9], Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), f.mapPage->editNote[1][0]);
+        QCOMPARE(f.mapPage->editNote[1][0]->objectName(), QStringLiteral("editNote20"));
+        QTest::keyClick(f.mapPage->editNote[1][0], Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), f.mapPage->editNote[0][9]);
+        QTest::keyClick(f.mapPage->editNote[0][9], Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(QApplication::focusWidget(), f.mapPage->editNote[1][0]);
+        QTest::keyClick(f.mapPage->editNote[1][0], Qt::Key_4);
+        QCOMPARE(f.mapPage->editNote[1][0]->text(), QStringLiteral("4")); // other keys reach the cell
     }
 
     void editorRoundTrip()
@@ -212,7 +213,7 @@ private slots:
         WindowRig rig;
         TformMain &f = *rig.form;
         showPage(f, 6);
-        QCOMPARE(f.CurrentChartList, f.chartLists[6]);
+        QCOMPARE(f.charts->CurrentChartList, f.charts->chartLists[6]);
         // An empty chart confirmed: one entry 0 with an empty description.
         editChart(f, [](TformEditNoteChart &d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("Custom Note Chart"));
@@ -220,7 +221,7 @@ private slots:
             QCOMPARE(d.vlistChart->rowCount(), 1);
             d.btnOk->click();
         });
-        QCOMPARE(ChartItems(f.chartLists[6]),
+        QCOMPARE(ChartItems(f.charts->chartLists[6]),
                  QStringList({"<U><B>Custom Chart</B></U>", "<FONT COLOR=clBLUE>0</FONT> "}));
         // Opened again it is the row (0, "").
         editChart(f, [](TformEditNoteChart &d) {
@@ -229,10 +230,10 @@ private slots:
             d.vlistChart->SetRows({{"038", "  Snare  "}, {"Tom", "<B>Big</B> tom"}});
             d.btnOk->click();
         });
-        QCOMPARE(ChartItems(f.chartLists[6]),
+        QCOMPARE(ChartItems(f.charts->chartLists[6]),
                  QStringList({"<U><B>My <I>Kit</I></B></U>", "<FONT COLOR=clBLUE>38</FONT>   Snare  ",
                               "<FONT COLOR=clBLUE>0</FONT> <B>Big</B> tom"}));
-        QVERIFY(f.chartLists[6]->selectedItems().isEmpty());
+        QVERIFY(f.charts->chartLists[6]->selectedItems().isEmpty());
         editChart(f, [](TformEditNoteChart &d) {
             QCOMPARE(d.editTitle->text(), QStringLiteral("My <I>Kit</I>")); // the title comes back unchanged
             QCOMPARE(d.vlistChart->Rows(), (QList<TChartRow>{{"38", "Snare"}, {"0", "tom"}}));
@@ -240,13 +241,13 @@ private slots:
             d.editTitle->clear();
             d.btnCancel->click();
         });
-        QCOMPARE(ChartItems(f.chartLists[6]).size(), 3); // Cancel changed nothing
+        QCOMPARE(ChartItems(f.charts->chartLists[6]).size(), 3); // Cancel changed nothing
         // A row added and left empty becomes no entry.
         editChart(f, [](TformEditNoteChart &d) {
             d.vlistChart->SetRows({{"38", "a"}, {"", ""}});
             d.btnOk->click();
         });
-        QCOMPARE(ChartItems(f.chartLists[6]),
+        QCOMPARE(ChartItems(f.charts->chartLists[6]),
                  QStringList({"<U><B>My <I>Kit</I></B></U>", "<FONT COLOR=clBLUE>38</FONT> a"}));
     }
 
@@ -259,7 +260,7 @@ private slots:
         TformMain &f = *rig.form;
         showPage(f, 6);
         const QStringList twice{"<U><B>C</B></U>", "<FONT COLOR=clBLUE>38</FONT> a", "<FONT COLOR=clBLUE>38</FONT> b"};
-        SetChartItems(f.chartLists[6], twice);
+        SetChartItems(f.charts->chartLists[6], twice);
         editChart(f, [&rig](TformEditNoteChart &d) {
             QCOMPARE(d.vlistChart->Rows(), (QList<TChartRow>{{"38", "a"}, {"38", "b"}}));
             d.btnOk->click();
@@ -268,10 +269,10 @@ private slots:
             d.vlistChart->item(1, 0)->setText(QStringLiteral("40"));
             d.btnOk->click();
         });
-        QCOMPARE(ChartItems(f.chartLists[6]).at(2), QStringLiteral("<FONT COLOR=clBLUE>40</FONT> b"));
+        QCOMPARE(ChartItems(f.charts->chartLists[6]).at(2), QStringLiteral("<FONT COLOR=clBLUE>40</FONT> b"));
         // An empty list (only an edited file gives one) opens as the custom
         // chart's title and no entries.
-        f.chartLists[6]->clear();
+        f.charts->chartLists[6]->clear();
         editChart(f, [](TformEditNoteChart &d) {
             QCOMPARE(d.editTitle->text(), QStringLiteral("Custom Chart"));
             QCOMPARE(d.vlistChart->Rows(), (QList<TChartRow>{{"", ""}}));

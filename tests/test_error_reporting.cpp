@@ -59,13 +59,13 @@ private slots:
         const BoxConfig c = MakeBoxConfig(BoxConfig::Model::Base, 3, 8, true);
         WindowRig rig(&c);
         static_cast<TZembrikApplication *>(qApp)->SetPrompter(&rig.prompter);
-        QVERIFY(rig.form->btnDownload->isEnabled());
+        QVERIFY(rig.form->mapPage->btnDownload->isEnabled());
         rig.box->dropRepliesTo(CMD_SET_MAP_ENTRY);
-        QTimer::singleShot(0, rig.form->btnDownload, &QPushButton::click);
+        QTimer::singleShot(0, rig.form->mapPage->btnDownload, &QPushButton::click);
         QVERIFY(LinkHarness::waitFor([&] { return !rig.prompter.errors.isEmpty(); }));
         QCOMPARE(rig.prompter.errors, QStringList({"ERROR transferring map entry to MIDI Zembrik"}));
         QVERIFY(rig.form->pgMain->isEnabled());
-        QVERIFY(rig.form->btnDownload->isEnabled());
+        QVERIFY(rig.form->mapPage->btnDownload->isEnabled());
         static_cast<TZembrikApplication *>(qApp)->SetPrompter(&prompter);
     }
 };

@@ -24,8 +24,8 @@ QString columnOrder(const TformMain &f)
 {
     std::vector<std::pair<int, int>> xs;
     for (int o = 0; o < MaxOutputs; ++o)
-        if (f.pnlOut[o]->isVisibleTo(f.tabMap))
-            xs.emplace_back(f.pnlOut[o]->x(), o + 1);
+        if (f.mapPage->pnlOut[o]->isVisibleTo(f.tabMap))
+            xs.emplace_back(f.mapPage->pnlOut[o]->x(), o + 1);
     std::sort(xs.begin(), xs.end());
     QStringList out;
     for (auto [x, o] : xs)
@@ -37,7 +37,7 @@ std::array<int, MaxOutputs> lefts(const TformMain &f)
 {
     std::array<int, MaxOutputs> l{};
     for (int o = 0; o < MaxOutputs; ++o)
-        l[o] = f.pnlOut[o]->x();
+        l[o] = f.mapPage->pnlOut[o]->x();
     return l;
 }
 
@@ -68,16 +68,16 @@ private slots:
             QCOMPARE(l->text(), QStringLiteral("?.?"));
         QCOMPARE(f.imgModelBase->isVisibleTo(f.window()), remembered == 0);
         QCOMPARE(f.imgModelSecond->isVisibleTo(f.window()), remembered == 1);
-        QVERIFY(!f.btnUpload->isEnabled());
-        QVERIFY(!f.btnDownload->isEnabled());
+        QVERIFY(!f.mapPage->btnUpload->isEnabled());
+        QVERIFY(!f.mapPage->btnDownload->isEnabled());
         QCOMPARE(f.pgMain->currentIndex(), 0);
         QStringList pages;
         for (int i = 0; i < f.pgMain->count(); ++i)
             pages << f.pgMain->tabText(i);
         QCOMPARE(pages, QStringList({"MIDI Note Map", "Settings", "Diagnostics", "MIDI Logging", "Drum Test"}));
-        QCOMPARE(f.lblDrumDiagram->text(), QStringLiteral("ROCK BAND DRUMS"));
-        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: "));
-        QVERIFY(!f.grpMapChange->isVisibleTo(f.window()));
+        QCOMPARE(f.mapPage->lblDrumDiagram->text(), QStringLiteral("ROCK BAND DRUMS"));
+        QCOMPARE(f.mapPage->lblMapStatus->text(), QStringLiteral("Map Status: "));
+        QVERIFY(!f.mapPage->grpMapChange->isVisibleTo(f.window()));
         QVERIFY(f.About()->findChild<QLabel *>(QStringLiteral("labelVersion"))->text().startsWith("Version: 0."));
     }
 
@@ -91,9 +91,9 @@ private slots:
         QCOMPARE(f.lblGameMode->text(), QStringLiteral("ROCK BAND 2"));
         QCOMPARE(f.lblConsole->text(), QStringLiteral("Playstation + MIDI OUT"));
         QCOMPARE(f.StatusText(), QStringLiteral("MIDI Zembrik found"));
-        QVERIFY(f.btnUpload->isEnabled() && f.btnDownload->isEnabled());
-        QVERIFY(f.grpMapChange->isVisibleTo(f.window()));
-        QVERIFY(f.btnCopy->isVisibleTo(f.window()));
+        QVERIFY(f.mapPage->btnUpload->isEnabled() && f.mapPage->btnDownload->isEnabled());
+        QVERIFY(f.mapPage->grpMapChange->isVisibleTo(f.window()));
+        QVERIFY(f.mapPage->btnCopy->isVisibleTo(f.window()));
         QVERIFY(f.menuView1->menuAction()->isVisible());
     }
 
@@ -122,15 +122,15 @@ private slots:
         chooseView(f.miGuitarHero1); // a second time moves nothing
         QCOMPARE(columnOrder(f), QStringLiteral("1,2,3,6,4,5"));
         QCOMPARE(f.ViewGameMode(), 1);
-        QCOMPARE(f.lblOut[1]->text(), QStringLiteral("CYMBAL"));
-        QCOMPARE(f.shpOut[4]->BrushColor(), QColor(128, 0, 128));
-        QCOMPARE(f.shpOut[5]->BrushColor(), QColor(255, 128, 0));
+        QCOMPARE(f.mapPage->lblOut[1]->text(), QStringLiteral("CYMBAL"));
+        QCOMPARE(f.mapPage->shpOut[4]->BrushColor(), QColor(128, 0, 128));
+        QCOMPARE(f.mapPage->shpOut[5]->BrushColor(), QColor(255, 128, 0));
         QVERIFY(f.miGuitarHero1->isChecked() && !f.miRockBand1->isChecked());
-        QVERIFY(!f.lblRockBandNote->isVisibleTo(f.window()));
-        QVERIFY(f.imgGHDrums->isVisibleTo(f.window()) && !f.imgRBDrums->isVisibleTo(f.window()));
+        QVERIFY(!f.mapPage->lblRockBandNote->isVisibleTo(f.window()));
+        QVERIFY(f.mapPage->imgGHDrums->isVisibleTo(f.window()) && !f.mapPage->imgRBDrums->isVisibleTo(f.window()));
         QVERIFY(!f.pnlDrumsGH->isHidden() && f.pnlDrumsRB->isHidden());
         QVERIFY(!f.imgLanesGH->isHidden() && f.imgLanesRB->isHidden());
-        QCOMPARE(f.lblDrumDiagram->text(), QStringLiteral("GUITAR HERO"));
+        QCOMPARE(f.mapPage->lblDrumDiagram->text(), QStringLiteral("GUITAR HERO"));
         // No box confirmed the switch.
         QVERIFY(!f.lblGameModeWarn->isHidden());
         QCOMPARE(f.lblGameMode->text(), QStringLiteral("?.?"));
@@ -138,15 +138,52 @@ private slots:
         chooseView(f.miRockBand1);
         QCOMPARE(lefts(f), design);
         QCOMPARE(columnOrder(f), QStringLiteral("1,2,3,4,5,6,7,8"));
-        QCOMPARE(f.lblOut[1]->text(), QStringLiteral("PAD"));
-        QCOMPARE(f.shpOut[4]->BrushColor(), QColor(255, 128, 0));
-        QCOMPARE(f.shpOut[5]->BrushColor(), QColor(255, 255, 0));
+        QCOMPARE(f.mapPage->lblOut[1]->text(), QStringLiteral("PAD"));
+        QCOMPARE(f.mapPage->shpOut[4]->BrushColor(), QColor(255, 128, 0));
+        QCOMPARE(f.mapPage->shpOut[5]->BrushColor(), QColor(255, 255, 0));
         QVERIFY(f.lblGameModeWarn->isHidden());
-        QVERIFY(f.lblRockBandNote->isVisibleTo(f.window()));
+        QVERIFY(f.mapPage->lblRockBandNote->isVisibleTo(f.window()));
 
         // The keyboard still goes output by output.
-        QCOMPARE(f.editNote[2][9]->nextInFocusChain(), f.editNote[3][0]);
-        QCOMPARE(f.editNote[5][9]->nextInFocusChain(), f.editNote[6][0]);
+        QCOMPARE(f.mapPage->editNote[2][9]->nextInFocusChain(), f.mapPage->editNote[3][0]);
+        QCOMPARE(f.mapPage->editNote[5][9]->nextInFocusChain(), f.mapPage->editNote[6][0]);
+    }
+
+    // The map tab's keyboard order: the cells output by output, the
+    // "Clear" buttons, the switch note, the charts beside the grid, and the
+    // map buttons last; the charts are a panel of their own, built after the
+    // map page's buttons.
+    void keyboardOrderOfTheMapTab()
+    {
+        WindowRig rig;
+        TformMain &f = *rig.form;
+        QStringList names;
+        QWidget *first = f.mapPage->editNote[0][0];
+        for (QWidget *w = first; w && f.tabMap->isAncestorOf(w); w = w->nextInFocusChain())
+            if (w->focusPolicy() != Qt::NoFocus && !w->objectName().isEmpty())
+                names << w->objectName();
+        QStringList expected;
+        for (int o = 1; o <= MaxOutputs; ++o)
+            for (int s = 0; s < MaxNotesPerOutput; ++s)
+                expected << QStringLiteral("editNote%1").arg(o * 10 + s);
+        for (int o = 1; o <= MaxOutputs; ++o)
+            expected << QStringLiteral("btnClear%1").arg(o);
+        expected << "editChangeNote"
+                 << "btnSetSwitchNote"
+                 << "btnClearSwap"
+                 << "listNotes0"
+                 << "listNotes1"
+                 << "listNotes2"
+                 << "listNotes3"
+                 << "JvHTListBox1"
+                 << "listNotesTD20"
+                 << "listNotes4"
+                 << "btnEditNoteChart"
+                 << "btnUpload"
+                 << "btnRecall"
+                 << "btnSave"
+                 << "btnDownload";
+        QCOMPARE(names, expected);
     }
 
     void boxThatConfirmsTheSwitch()
@@ -191,7 +228,7 @@ private slots:
         const BoxConfig c = boxConfig();
         WindowRig rig(&c);
         TformMain &f = *rig.form;
-        f.editNote[0][0]->SetValueText(QStringLiteral("38")); // unsaved
+        f.mapPage->editNote[0][0]->SetValueText(QStringLiteral("38")); // unsaved
         rig.prompter.answer = true;
         rig.box->clearCommands();
         if (byExit)
@@ -209,7 +246,7 @@ private slots:
         const BoxConfig c = boxConfig();
         WindowRig rig(&c);
         TformMain &f = *rig.form;
-        f.editNote[0][0]->SetValueText(QStringLiteral("38"));
+        f.mapPage->editNote[0][0]->SetValueText(QStringLiteral("38"));
         rig.prompter.answer = false;
         rig.box->clearCommands();
         QVERIFY(!f.close());
@@ -227,7 +264,7 @@ private slots:
         TformMain &f = *rig.form;
         const int mouse = rig.bus.plugOther(0x046D, 0xC077, QStringLiteral("Mouse"));
         QVERIFY(LinkHarness::waitFor([&] { return f.HIDController().Count() == 2; }));
-        f.editNote[0][0]->SetValueText(QStringLiteral("38"));
+        f.mapPage->editNote[0][0]->SetValueText(QStringLiteral("38"));
         rig.box->clearCommands();
         rig.bus.unplug(mouse);
         QVERIFY(LinkHarness::waitFor([&] { return rig.box->commands().size() >= 8; }));

@@ -31,7 +31,7 @@ void typeInto(TformMain &f, TNoteCell *cell, const QString &text)
     cell->setFocus();
     cell->selectAll();
     QTest::keyClicks(cell, text);
-    f.btnCopy->setFocus();
+    f.mapPage->btnCopy->setFocus();
 }
 
 int boxEntry(VirtualBox &box, int map, int o, int s)
@@ -56,12 +56,12 @@ private slots:
         TformMain &f = *rig.form;
         f.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        TNoteCell *cell = f.editNote[2][4];
+        TNoteCell *cell = f.mapPage->editNote[2][4];
         typeInto(f, cell, QStringLiteral("200"));
         QCOMPARE(cell->text(), QStringLiteral("127"));
         QCOMPARE(f.Editor().NoteMaps.At(0, 2, 4), 127);
         QCOMPARE(f.MapStatus(), quint8(msModified));
-        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Modified]"));
+        QCOMPARE(f.mapPage->lblMapStatus->text(), QStringLiteral("Map Status: [Modified]"));
 
         // Letters cannot be typed; more than three digits neither.
         typeInto(f, cell, QStringLiteral("4x5y"));
@@ -78,7 +78,7 @@ private slots:
         cell->setFocus();
         cell->selectAll();
         QTest::keyClick(cell, Qt::Key_Backspace);
-        f.btnCopy->setFocus();
+        f.mapPage->btnCopy->setFocus();
         QCOMPARE(cell->text(), QString());
         QCOMPARE(f.Editor().NoteMaps.At(0, 2, 4), NoNote);
     }
@@ -87,22 +87,22 @@ private slots:
     {
         WindowRig rig;
         TformMain &f = *rig.form;
-        f.editNote[0][0]->SetValueText(QStringLiteral("38"));
-        f.editNote[4][9]->SetValueText(QStringLiteral("38"));
-        QVERIFY(isRed(f.editNote[0][0]) && isRed(f.editNote[4][9]));
-        QVERIFY(!isRed(f.editNote[1][0]));
-        f.editNote[4][9]->SetValueText(QStringLiteral("40"));
-        QVERIFY(!isRed(f.editNote[0][0]) && !isRed(f.editNote[4][9]));
+        f.mapPage->editNote[0][0]->SetValueText(QStringLiteral("38"));
+        f.mapPage->editNote[4][9]->SetValueText(QStringLiteral("38"));
+        QVERIFY(isRed(f.mapPage->editNote[0][0]) && isRed(f.mapPage->editNote[4][9]));
+        QVERIFY(!isRed(f.mapPage->editNote[1][0]));
+        f.mapPage->editNote[4][9]->SetValueText(QStringLiteral("40"));
+        QVERIFY(!isRed(f.mapPage->editNote[0][0]) && !isRed(f.mapPage->editNote[4][9]));
 
         // Map 2 holds its own duplicate; Map 1's cells are not marked for it.
         f.Editor().NoteMaps.Set(1, 3, 3, 50);
         f.Editor().NoteMaps.Set(1, 6, 1, 50);
-        f.MarkDuplicates(0);
-        QVERIFY(!isRed(f.editNote[3][3]));
-        f.tabMaps->setCurrentIndex(1); // the user picks "Map 2"
+        f.Editor().MarkDuplicates(0);
+        QVERIFY(!isRed(f.mapPage->editNote[3][3]));
+        f.mapPage->tabMaps->setCurrentIndex(1); // the user picks "Map 2"
         QCOMPARE(f.CurrentMap(), 1);
-        QVERIFY(isRed(f.editNote[3][3]) && isRed(f.editNote[6][1]));
-        QVERIFY(!isRed(f.editNote[0][0]));
+        QVERIFY(isRed(f.mapPage->editNote[3][3]) && isRed(f.mapPage->editNote[6][1]));
+        QVERIFY(!isRed(f.mapPage->editNote[0][0]));
         // Map 1 was stored into the table on the way.
         QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), 38);
     }
@@ -113,18 +113,18 @@ private slots:
         WindowRig rig;
         TformMain &f = *rig.form;
         f.SetMapStatus(msUpdating);
-        f.SetCell(f.editNote[1][2], 40);
-        f.SetCell(f.editNote[1][5], 41);
-        f.SetCell(f.editNote[1][9], 42);
+        f.mapPage->SetCell(f.mapPage->editNote[1][2], 40);
+        f.mapPage->SetCell(f.mapPage->editNote[1][5], 41);
+        f.mapPage->SetCell(f.mapPage->editNote[1][9], 42);
         f.SetMapStatus(msRecalledFromBox);
-        f.CompactMap();
+        f.Editor().CompactMap();
         QStringList row;
         for (int s = 0; s < MaxNotesPerOutput; ++s)
-            row << f.editNote[1][s]->text();
+            row << f.mapPage->editNote[1][s]->text();
         QCOMPARE(row, QStringList({"40", "41", "42", "", "", "", "", "", "", ""}));
         QCOMPARE(f.Editor().NoteMaps.At(0, 1, 0), 40);
         QCOMPARE(f.Editor().NoteMaps.At(0, 1, 9), NoNote);
-        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Modified]"));
+        QCOMPARE(f.mapPage->lblMapStatus->text(), QStringLiteral("Map Status: [Modified]"));
     }
 
     // What the engine changes reaches the widgets, and the widgets do not
@@ -134,33 +134,33 @@ private slots:
         WindowRig rig;
         TformMain &f = *rig.form;
         TMapEditor &e = f.Editor();
-        QSignalSpy edits(f.editNote[3][3], &TNoteCell::ValueChanged);
+        QSignalSpy edits(f.mapPage->editNote[3][3], &TNoteCell::ValueChanged);
         e.SetMapStatus(msRecalledFromBox);
-        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Recalled from Midi Zembrik]"));
+        QCOMPARE(f.mapPage->lblMapStatus->text(), QStringLiteral("Map Status: [Recalled from Midi Zembrik]"));
         e.NoteMaps.Set(1, 3, 3, 200);
         e.NoteMaps.Set(1, 5, 0, 200);
         e.SelectMap(1);
-        QCOMPARE(f.tabMaps->currentIndex(), 1);
-        QCOMPARE(f.editNote[3][3]->text(), QStringLiteral("127"));
-        QCOMPARE(f.editNote[3][3]->ValueText(), QStringLiteral("127"));
-        QVERIFY(isRed(f.editNote[3][3]) && isRed(f.editNote[5][0]));
-        QCOMPARE(f.btnCopy->toolTip(), QStringLiteral("Copy data from Map 1 into Map 2"));
+        QCOMPARE(f.mapPage->tabMaps->currentIndex(), 1);
+        QCOMPARE(f.mapPage->editNote[3][3]->text(), QStringLiteral("127"));
+        QCOMPARE(f.mapPage->editNote[3][3]->ValueText(), QStringLiteral("127"));
+        QVERIFY(isRed(f.mapPage->editNote[3][3]) && isRed(f.mapPage->editNote[5][0]));
+        QCOMPARE(f.mapPage->btnCopy->toolTip(), QStringLiteral("Copy data from Map 1 into Map 2"));
         QCOMPARE(edits.count(), 0);
         QCOMPARE(e.NoteMaps.At(1, 3, 3), 200);
-        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Recalled from Midi Zembrik]"));
+        QCOMPARE(f.mapPage->lblMapStatus->text(), QStringLiteral("Map Status: [Recalled from Midi Zembrik]"));
 
         e.SelectMap(0);
-        QCOMPARE(f.tabMaps->currentIndex(), 0);
-        QCOMPARE(f.editNote[3][3]->text(), QString());
-        QVERIFY(!isRed(f.editNote[3][3]));
-        QCOMPARE(f.btnCopy->toolTip(), QStringLiteral("Copy data from Map 2 into Map 1."));
+        QCOMPARE(f.mapPage->tabMaps->currentIndex(), 0);
+        QCOMPARE(f.mapPage->editNote[3][3]->text(), QString());
+        QVERIFY(!isRed(f.mapPage->editNote[3][3]));
+        QCOMPARE(f.mapPage->btnCopy->toolTip(), QStringLiteral("Copy data from Map 2 into Map 1."));
 
         e.SetMapGeometry(6, 8);
-        QVERIFY(!f.editNote[5][7]->isHidden());
-        QVERIFY(f.editNote[5][8]->isHidden() && f.editNote[6][0]->isHidden());
-        QVERIFY(!f.btnClear[7]->isHidden());
+        QVERIFY(!f.mapPage->editNote[5][7]->isHidden());
+        QVERIFY(f.mapPage->editNote[5][8]->isHidden() && f.mapPage->editNote[6][0]->isHidden());
+        QVERIFY(!f.mapPage->btnClear[7]->isHidden());
         e.SetMapGeometry(20, 10);
-        QVERIFY(!f.editNote[7][9]->isHidden());
+        QVERIFY(!f.mapPage->editNote[7][9]->isHidden());
         QVERIFY(f.StatusText().contains(QStringLiteral("20 outputs")));
         QCOMPARE(edits.count(), 0);
         QCOMPARE(e.MapStatus(), quint8(msRecalledFromBox));
@@ -172,26 +172,26 @@ private slots:
         TformMain &f = *rig.form;
         f.Editor().NoteMaps.Set(1, 0, 0, 36);
         f.Editor().NoteMaps.Set(1, 7, 9, 49);
-        f.editNote[2][2]->SetValueText(QStringLiteral("70"));
+        f.mapPage->editNote[2][2]->SetValueText(QStringLiteral("70"));
         f.SetMapGeometry(8, 9); // slot 9 lies outside the geometry
 
         f.SetMapCount(1);
         f.SetMapStatus(0);
-        f.btnCopy->click();
-        QCOMPARE(f.editNote[2][2]->text(), QStringLiteral("70"));
+        f.mapPage->btnCopy->click();
+        QCOMPARE(f.mapPage->editNote[2][2]->text(), QStringLiteral("70"));
         QCOMPARE(f.MapStatus(), quint8(0));
 
         f.SetMapCount(2);
-        f.btnCopy->click();
-        QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("36"));
-        QCOMPARE(f.editNote[2][2]->text(), QString());
-        QCOMPARE(f.editNote[7][9]->text(), QString());
+        f.mapPage->btnCopy->click();
+        QCOMPARE(f.mapPage->editNote[0][0]->text(), QStringLiteral("36"));
+        QCOMPARE(f.mapPage->editNote[2][2]->text(), QString());
+        QCOMPARE(f.mapPage->editNote[7][9]->text(), QString());
         QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), 36);
         QCOMPARE(f.MapStatus(), quint8(msModified));
 
         f.SetMapStatus(0);
-        f.btnClear[0]->click();
-        QCOMPARE(f.editNote[0][0]->text(), QString());
+        f.mapPage->btnClear[0]->click();
+        QCOMPARE(f.mapPage->editNote[0][0]->text(), QString());
         QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), NoNote);
         QCOMPARE(f.MapStatus(), quint8(msModified));
     }
@@ -201,10 +201,10 @@ private slots:
         WindowRig rig;
         TformMain &f = *rig.form;
         f.SetMapCount(1);
-        QCOMPARE(f.tabMaps->count(), 1);
+        QCOMPARE(f.mapPage->tabMaps->count(), 1);
         f.SetMapCount(2);
-        QCOMPARE(f.tabMaps->tabText(0), QStringLiteral("Map 1"));
-        QCOMPARE(f.tabMaps->tabText(1), QStringLiteral("Tab 2"));
+        QCOMPARE(f.mapPage->tabMaps->tabText(0), QStringLiteral("Map 1"));
+        QCOMPARE(f.mapPage->tabMaps->tabText(1), QStringLiteral("Tab 2"));
         // More than the table holds is held to it, with a word why.
         f.SetMapCount(5);
         QCOMPARE(f.Editor().MapCount(), 2);
@@ -220,15 +220,15 @@ private slots:
         WindowRig rig(&c);
         TformMain &f = *rig.form;
         rig.box->clearCommands();
-        f.editChangeNote->setText(QStringLiteral("300"));
-        QVERIFY(f.btnSetSwitchNote->isEnabled());
-        f.btnSetSwitchNote->click();
-        QCOMPARE(f.editChangeNote->text(), QStringLiteral("127"));
-        QVERIFY(!f.btnSetSwitchNote->isEnabled());
-        QVERIFY(f.btnClearSwap->isEnabled());
-        f.btnClearSwap->click();
-        QCOMPARE(f.editChangeNote->text(), QString());
-        QVERIFY(!f.btnClearSwap->isEnabled());
+        f.mapPage->editChangeNote->setText(QStringLiteral("300"));
+        QVERIFY(f.mapPage->btnSetSwitchNote->isEnabled());
+        f.mapPage->btnSetSwitchNote->click();
+        QCOMPARE(f.mapPage->editChangeNote->text(), QStringLiteral("127"));
+        QVERIFY(!f.mapPage->btnSetSwitchNote->isEnabled());
+        QVERIFY(f.mapPage->btnClearSwap->isEnabled());
+        f.mapPage->btnClearSwap->click();
+        QCOMPARE(f.mapPage->editChangeNote->text(), QString());
+        QVERIFY(!f.mapPage->btnClearSwap->isEnabled());
         QCOMPARE(rig.wire(), QStringLiteral("14(127) 14(255)"));
         QCOMPARE(rig.box->withFirmware([](ZembrikFirmware &fw) { return fw.switchNote(); }), 255);
     }
@@ -271,11 +271,11 @@ private slots:
             fw.setMapEntry(0, 0, 0, 200);
             return 0;
         });
-        f.btnUpload->click();
-        QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("127"));
+        f.mapPage->btnUpload->click();
+        QCOMPARE(f.mapPage->editNote[0][0]->text(), QStringLiteral("127"));
         QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), 200);
         QCOMPARE(f.MapStatus(), quint8(msRecalledFromBox));
-        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Recalled from Midi Zembrik]"));
+        QCOMPARE(f.mapPage->lblMapStatus->text(), QStringLiteral("Map Status: [Recalled from Midi Zembrik]"));
     }
 
     void getMapAsksOverChanges()
@@ -283,14 +283,14 @@ private slots:
         const BoxConfig c = boxConfig();
         WindowRig rig(&c);
         TformMain &f = *rig.form;
-        f.editNote[0][0]->SetValueText(QStringLiteral("38"));
+        f.mapPage->editNote[0][0]->SetValueText(QStringLiteral("38"));
         rig.prompter.answer = false;
         rig.box->clearCommands();
-        f.btnUpload->click();
+        f.mapPage->btnUpload->click();
         QCOMPARE(rig.prompter.asked, QStringList({"Recalling a note map will overwrite the changes you've made.\r\n"
                                                   "Are you sure you want to do this?"}));
         QCOMPARE(rig.wire(), QString());
-        QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("38"));
+        QCOMPARE(f.mapPage->editNote[0][0]->text(), QStringLiteral("38"));
         QCOMPARE(f.MapStatus(), quint8(msModified));
     }
 
@@ -300,10 +300,10 @@ private slots:
         WindowRig rig(&c);
         TformMain &f = *rig.form;
         f.Editor().NoteMaps.Set(1, 2, 3, 77); // map 2, sent as it is
-        f.editNote[0][4]->SetValueText(QStringLiteral("36"));
-        f.editNote[0][7]->SetValueText(QStringLiteral("38"));
+        f.mapPage->editNote[0][4]->SetValueText(QStringLiteral("36"));
+        f.mapPage->editNote[0][7]->SetValueText(QStringLiteral("38"));
         rig.box->clearCommands();
-        f.btnDownload->click();
+        f.mapPage->btnDownload->click();
 
         QCOMPARE(boxEntry(*rig.box, 0, 0, 0), 36); // compacted
         QCOMPARE(boxEntry(*rig.box, 0, 0, 1), 38);
@@ -349,15 +349,15 @@ private slots:
         TformMain &f = *rig.form;
         QCOMPARE(f.Editor().OutputCount(), outputs);
         QCOMPARE(f.Editor().NotesPerOutput(), notes);
-        QVERIFY(!f.editNote[outputs - 1][notes - 1]->isHidden());
+        QVERIFY(!f.mapPage->editNote[outputs - 1][notes - 1]->isHidden());
         if (outputs < MaxOutputs)
-            QVERIFY(f.editNote[outputs][0]->isHidden());
+            QVERIFY(f.mapPage->editNote[outputs][0]->isHidden());
         rig.box->clearCommands();
-        f.btnUpload->click();
+        f.mapPage->btnUpload->click();
         QCOMPARE(count(rig.box->commands(), CMD_GET_MAP_ENTRY), entries);
         QCOMPARE(count(rig.box->commands(), CMD_SELECT_MAP), selects);
         rig.box->clearCommands();
-        f.btnDownload->click();
+        f.mapPage->btnDownload->click();
         QCOMPARE(count(rig.box->commands(), CMD_SET_MAP_ENTRY), entries);
         for (const ReceivedCommand &cmd : rig.box->commands())
             if (cmd.code == CMD_SET_MAP_ENTRY)
@@ -369,13 +369,13 @@ private slots:
         const BoxConfig c = boxConfig();
         WindowRig rig(&c);
         TformMain &f = *rig.form;
-        f.editNote[0][0]->SetValueText(QStringLiteral("38"));
+        f.mapPage->editNote[0][0]->SetValueText(QStringLiteral("38"));
         rig.box->clearCommands();
         rig.box->dropRepliesTo(CMD_SET_MAP_ENTRY);
         QVERIFY_THROWS_EXCEPTION(ETransferError, f.btnDownloadClick());
         QCOMPARE(rig.wire(), QStringLiteral("12(0) 04"));
         QCOMPARE(f.StatusText(), QStringLiteral("ERROR transferring map entry to MIDI Zembrik"));
-        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Modified]"));
+        QCOMPARE(f.mapPage->lblMapStatus->text(), QStringLiteral("Map Status: [Modified]"));
         QVERIFY(f.pgMain->isEnabled());
         QVERIFY(!QApplication::overrideCursor());
     }
@@ -398,7 +398,7 @@ private slots:
             QVERIFY(!f.close()); // refused with a message
             checked = true;
         });
-        f.btnUpload->click();
+        f.mapPage->btnUpload->click();
         QVERIFY(checked);
         QCOMPARE(rig.prompter.infos.size(), 1);
         QVERIFY(f.isVisible());
@@ -415,7 +415,7 @@ private slots:
         rig.box->setReplyLatencyMs(2);
         QTimer::singleShot(30, &f, [&] { rig.bus.unplug(rig.boxId); });
         QVERIFY_THROWS_EXCEPTION(ETransferError, f.btnDownloadClick());
-        QVERIFY(LinkHarness::waitFor([&] { return !f.Connected() && !f.btnUpload->isEnabled(); }));
+        QVERIFY(LinkHarness::waitFor([&] { return !f.Connected() && !f.mapPage->btnUpload->isEnabled(); }));
         QCOMPARE(f.lblConnected->text(), QStringLiteral(" NOT CONNECTED"));
         QVERIFY(f.pgMain->isEnabled());
     }
@@ -427,27 +427,27 @@ private slots:
         QTemporaryDir dir;
         WindowRig rig;
         TformMain &f = *rig.form;
-        f.editNote[0][3]->SetValueText(QStringLiteral("36"));
+        f.mapPage->editNote[0][3]->SetValueText(QStringLiteral("36"));
         f.Editor().NoteMaps.Set(1, 7, 9, 49);
         rig.prompter.file = dir.filePath(QStringLiteral("kit.MAP"));
         f.Save1->trigger();
         QCOMPARE(rig.prompter.dialogs, QStringList({"save MIDI Zembrik Map|*.MAP .MAP"}));
-        QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("36"));
+        QCOMPARE(f.mapPage->editNote[0][0]->text(), QStringLiteral("36"));
         QCOMPARE(f.windowTitle(), QStringLiteral("MIDI Zembrik Setup - ") + rig.prompter.file);
-        QCOMPARE(f.lblMapStatus->text(), QStringLiteral("Map Status: [Saved in File]"));
+        QCOMPARE(f.mapPage->lblMapStatus->text(), QStringLiteral("Map Status: [Saved in File]"));
 
-        f.btnClear[0]->click(); // now modified
+        f.mapPage->btnClear[0]->click(); // now modified
         rig.prompter.dialogs.clear();
         rig.prompter.answer = false;
-        f.btnRecall->click();
+        f.mapPage->btnRecall->click();
         QCOMPARE(rig.prompter.asked.size(), 1);
         QVERIFY(rig.prompter.dialogs.isEmpty()); // No: no dialog, nothing changed
-        QCOMPARE(f.editNote[0][0]->text(), QString());
+        QCOMPARE(f.mapPage->editNote[0][0]->text(), QString());
 
         rig.prompter.answer = true;
         f.Recall1->trigger();
         QCOMPARE(rig.prompter.dialogs, QStringList({"open MIDI Zembrik Map|*.map;*.MAP .MAP"}));
-        QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("36"));
+        QCOMPARE(f.mapPage->editNote[0][0]->text(), QStringLiteral("36"));
         QCOMPARE(f.Editor().NoteMaps.At(1, 7, 9), 49);
         QCOMPARE(f.MapStatus(), quint8(msRecalledFromFile));
 
@@ -455,8 +455,8 @@ private slots:
         const BoxConfig c = boxConfig();
         VirtualBox box(c);
         rig.bus.plugBox(&box);
-        QVERIFY(LinkHarness::waitFor([&] { return f.btnUpload->isEnabled(); }));
-        f.btnUpload->click();
+        QVERIFY(LinkHarness::waitFor([&] { return f.mapPage->btnUpload->isEnabled(); }));
+        f.mapPage->btnUpload->click();
         QCOMPARE(f.windowTitle(), QStringLiteral("MIDI Zembrik Setup"));
         rig.form.reset();
     }
@@ -473,9 +473,9 @@ private slots:
         const QString path = disk.filePath(QStringLiteral("old.MAP"));
         writeAll(path, "old contents");
         disk.fill();
-        f.editNote[0][0]->SetValueText(QStringLiteral("36"));
+        f.mapPage->editNote[0][0]->SetValueText(QStringLiteral("36"));
         rig.prompter.file = path;
-        f.btnSave->click();
+        f.mapPage->btnSave->click();
         QCOMPARE(readAll(path), QByteArray("old contents"));
         QCOMPARE(rig.prompter.errors.size(), 1);
         QVERIFY(rig.prompter.errors.first().contains(path));
@@ -493,14 +493,14 @@ private slots:
         writeAll(path, "<?xml version=\"1.0\"?>\r\n<Configuration>\r\n  <formMain>\r\n"
                        "    <editNote10_Text>38</editNote10_Text>\r\n    <editNote21_Text>300</editNote21_Text>\r\n"
                        "  </formMain>\r\n</Configuration>\r\n");
-        f.editNote[5][5]->SetValueText(QStringLiteral("60"));
-        f.tabMaps->setCurrentIndex(1);
+        f.mapPage->editNote[5][5]->SetValueText(QStringLiteral("60"));
+        f.mapPage->tabMaps->setCurrentIndex(1);
         rig.prompter.file = path;
-        f.btnRecall->click();
+        f.mapPage->btnRecall->click();
         QCOMPARE(f.Editor().NoteMaps.At(1, 0, 0), 38);
         QCOMPARE(f.Editor().NoteMaps.At(1, 1, 1), NoNote); // 300 is no note
         QCOMPARE(f.Editor().NoteMaps.At(0, 5, 5), 60);
-        QCOMPARE(f.editNote[0][0]->text(), QStringLiteral("38"));
+        QCOMPARE(f.mapPage->editNote[0][0]->text(), QStringLiteral("38"));
         QCOMPARE(f.MapStatus(), quint8(msRecalledFromFile));
     }
 };

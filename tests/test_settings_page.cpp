@@ -240,7 +240,8 @@ private slots:
         rig.box = std::make_unique<VirtualBox>(c);
         rig.box->dropRepliesTo(static_cast<quint8>(code));
         rig.boxId = rig.bus.plugBox(rig.box.get());
-        QVERIFY(LinkHarness::waitFor([&] { return rig.form->Connected() && rig.form->btnUpload->isEnabled(); }));
+        QVERIFY(
+            LinkHarness::waitFor([&] { return rig.form->Connected() && rig.form->mapPage->btnUpload->isEnabled(); }));
         const QString wire = settingsWire(*rig.box);
         QVERIFY2(!wire.contains(QStringLiteral("08(")) && !wire.contains(QStringLiteral("0f(")), qPrintable(wire));
         auto *edit = rig.form->findChild<TValueEdit *>(editor);

@@ -30,11 +30,11 @@ private slots:
         {
             WindowRig rig;
             TformMain &f = *rig.form;
-            QCOMPARE(f.CurrentChartList, f.chartLists[0]); // first run: defaults
-            QCOMPARE(ChartItems(f.chartLists[6]), QStringList{"<U><B>Custom Chart</B></U>"});
-            f.pageNoteCharts->SetActivePageIndex(5);
-            f.pageNoteChartsChange(5);
-            SetChartItems(f.chartLists[6], kChart);
+            QCOMPARE(f.charts->CurrentChartList, f.charts->chartLists[0]); // first run: defaults
+            QCOMPARE(ChartItems(f.charts->chartLists[6]), QStringList{"<U><B>Custom Chart</B></U>"});
+            f.charts->pageNoteCharts->SetActivePageIndex(5);
+            f.charts->pageNoteChartsChange(5);
+            SetChartItems(f.charts->chartLists[6], kChart);
             f.ShowModel(1);
             QVERIFY(f.close());
         }
@@ -43,10 +43,10 @@ private slots:
         QVERIFY(saved.contains("<grpInfo_Tag>1</grpInfo_Tag>"));
         WindowRig rig;
         TformMain &f = *rig.form;
-        QCOMPARE(f.pageNoteCharts->ActivePageIndex(), 5);
-        QCOMPARE(f.CurrentChartList, f.chartLists[5]);
-        QVERIFY(f.editNote10DragOver(f.editNote[0][0], f.chartLists[5]));
-        QCOMPARE(ChartItems(f.chartLists[6]), kChart);
+        QCOMPARE(f.charts->pageNoteCharts->ActivePageIndex(), 5);
+        QCOMPARE(f.charts->CurrentChartList, f.charts->chartLists[5]);
+        QVERIFY(f.charts->editNote10DragOver(f.mapPage->editNote[0][0], f.charts->chartLists[5]));
+        QCOMPARE(ChartItems(f.charts->chartLists[6]), kChart);
         QCOMPARE(Tag(f.grpInfo), 1);
         QVERIFY(f.imgModelSecond->isVisible());
         QVERIFY(rig.prompter.infos.isEmpty());
@@ -72,8 +72,8 @@ private slots:
         SettingsHome home;
         {
             WindowRig rig;
-            rig.form->pageNoteCharts->SetActivePageIndex(2);
-            rig.form->pageNoteChartsChange(2);
+            rig.form->charts->pageNoteCharts->SetActivePageIndex(2);
+            rig.form->charts->pageNoteChartsChange(2);
             rig.form->Exit1Click();
             QVERIFY(!QFile::exists(TSettingsFile::FileName())); // not yet
         }
@@ -137,8 +137,8 @@ private slots:
             TformMain &f = *rig.form;
             QTRY_COMPARE(rig.prompter.infos.size(), 1);
             QVERIFY(rig.prompter.infos.first().contains(QLatin1String("moved to the trash")));
-            QCOMPARE(f.pageNoteCharts->ActivePageIndex(), 0);
-            QCOMPARE(f.CurrentChartList, f.chartLists[0]);
+            QCOMPARE(f.charts->pageNoteCharts->ActivePageIndex(), 0);
+            QCOMPARE(f.charts->CurrentChartList, f.charts->chartLists[0]);
             QVERIFY(f.close());
         }
         QDir trash(home.path() + QStringLiteral("/data/Trash/files"));

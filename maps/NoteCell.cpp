@@ -1,4 +1,4 @@
-#include "Modules/NoteCell.h"
+#include "maps/NoteCell.h"
 
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
