@@ -5,10 +5,14 @@
 #include "Modules/GuiLib.h"
 #include "charts/ChartPanel.h"
 #include "charts/ChartWidgets.h"
+#include "maps/BackupMenu.h"
+#include "maps/LearnControl.h"
 #include "maps/MapFile.h"
 #include "maps/MapPage.h"
+#include "maps/MapUndo.h"
 #include "monitor/DiagnosticsPage.h"
 #include "monitor/DrumTestPage.h"
+#include "monitor/MidiLearn.h"
 #include "monitor/MidiLog.h"
 #include "monitor/MidiLogPage.h"
 #include "settings/SettingsPage.h"
@@ -48,7 +52,7 @@ const QString kRemovedText = QStringLiteral("MIDI Zembrik removed without saving
 
 TformMain::TformMain(IHidPlatform *platform, IPrompter &prompter, QWidget *parent)
     : QMainWindow(parent), prompter_(prompter), controller_(platform), link_(&controller_), connection_(link_, *this),
-      transfer_(link_, connection_)
+      transfer_(link_, connection_), learn_(link_)
 {
     setObjectName(QStringLiteral("formMain"));
     connect(&transfer_, &TMapTransfer::Status, this, &TformMain::ShowStatus);
@@ -102,6 +106,9 @@ void TformMain::FormCreate()
         if (Connected())
             link_.SendCommand(cmd::SetSwitchNote(static_cast<quint8>(n)), r);
     });
+    learnControl = new TLearnControl(learn_, *mapPage, this);
+    connect(learnControl, &TLearnControl::Status, this, &TformMain::ShowStatus);
+    connect(backupMenu, &TBackupMenu::RecallRequested, this, &TformMain::RecallBackup);
     SetMapCount(2);
     SetMapGeometry(8, 10);
     editor_.ClearMaps(-1);
@@ -143,6 +150,7 @@ void TformMain::closeEvent(QCloseEvent *e)
         e->ignore();
         return;
     }
+    learnControl->End();
     FormClose();
     SaveSettings();
     e->accept();
@@ -232,6 +240,9 @@ void TformMain::ShowConnectionState(bool connected)
     lblHelp->setStyleSheet(colourStyle(connected ? kSilver : kRed, false));
     mapPage->btnUpload->setEnabled(connected && !transfer_.Running());
     mapPage->btnDownload->setEnabled(connected && !transfer_.Running());
+    // A box greeted again has been told nothing of learning: it ends.
+    connected ? learnControl->End() : learnControl->Forget();
+    learnControl->SetAvailable(connected && FirmwareSupports(ffMidiLog) && !transfer_.Running());
     if (connected)
         lastAccessError_.clear();
 }
@@ -347,6 +358,7 @@ void TformMain::HIDControllerDeviceData(const TJvHidReport &report)
 {
     const qint64 readAtMs = report.ReadAtNs / 1000000;
     QWidget *page = pgMain->currentWidget();
+    learn_.Feed(link_.LastReport.data()); // nothing unless learning
     if (page == tabLog && logPage->LoggingEnabled())
         logPage->ProcessReport(link_.LastReport.data(), readAtMs);
     else if (page == tabTest)
@@ -361,6 +373,8 @@ void TformMain::ClearLog()
 void TformMain::pgMainChange(int)
 {
     QWidget *page = pgMain->currentWidget();
+    if (page != tabMap)
+        learnControl->End();
     if (shownPage_ == tabLog && page != tabLog)
         tabLogHide();
     shownPage_ = page;
@@ -423,6 +437,9 @@ void TformMain::setTransferActionsEnabled(bool enabled)
 {
     for (QAction *a : {Recall1, Save1, Exit1, miRockBand1, miGuitarHero1})
         a->setEnabled(enabled);
+    backupMenu->RecentMenu->setEnabled(enabled);
+    mapUndo->SetEnabled(enabled);
+    learnControl->SetAvailable(enabled && Connected() && FirmwareSupports(ffMidiLog));
     pgMain->setEnabled(enabled);
 }
 
@@ -452,6 +469,7 @@ void TformMain::btnGetMapClick()
     // maps and the geometry under it: it is handled once this has ended.
     connection_.HoldDeviceChanges(true);
     auto release = qScopeGuard([this] { connection_.HoldDeviceChanges(false); });
+    TEditorStep step(editor_, QStringLiteral("Get Map from MIDI Zembrik"));
     SetMapStatus(MapStatus() | msUpdating);
     beginTransfer();
     try {
@@ -468,6 +486,7 @@ void TformMain::btnGetMapClick()
     editor_.MarkDuplicates(CurrentMap());
     SetMapStatus(msRecalledFromBox);
     setWindowTitle(kApplicationTitle);
+    keepBackup(TBackupDirection::FromBox);
 }
 
 void TformMain::btnDownloadClick()
@@ -478,6 +497,7 @@ void TformMain::btnDownloadClick()
     // maps and the geometry under it: it is handled once this has ended.
     connection_.HoldDeviceChanges(true);
     auto release = qScopeGuard([this] { connection_.HoldDeviceChanges(false); });
+    TEditorStep step(editor_, QStringLiteral("Store Map on MIDI Zembrik"));
     editor_.CompactMap();
     editor_.StoreCellsIntoMap(CurrentMap());
     {
@@ -487,6 +507,14 @@ void TformMain::btnDownloadClick()
     }
     SelectMap(CurrentMap());
     SetMapStatus((MapStatus() & ~(msModified | msRecalledFromBox)) | msSavedToBox);
+    keepBackup(TBackupDirection::ToBox);
+}
+
+// A backup that cannot be written is only reported: the transfer went well.
+void TformMain::keepBackup(TBackupDirection direction)
+{
+    if (const QString error = backupMenu->Keep(editor_.NoteMaps, Layout(), direction); !error.isEmpty())
+        ShowStatus(error);
 }
 
 // --- Map files ------------------------------------------------------------------------
@@ -498,6 +526,7 @@ void TformMain::btnSaveClick()
     const QString name = prompter_.SaveFileName(kSaveFilter, kMapSuffix);
     if (name.isEmpty())
         return;
+    TEditorStep step(editor_, QStringLiteral("Store Map in File"));
     editor_.CompactMap();
     editor_.StoreCellsIntoMap(CurrentMap());
     const TMapFileResult result = SaveMapFile(name, editor_.NoteMaps, Layout());
@@ -519,9 +548,24 @@ void TformMain::btnRecallClick()
         return;
     if ((MapStatus() & msModified) && !prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo))
         return;
-    const QString name = prompter_.OpenFileName(kOpenFilter, kMapSuffix);
+    RecallMapFile(prompter_.OpenFileName(kOpenFilter, kMapSuffix));
+}
+
+// A backup is recalled as any map file is.
+void TformMain::RecallBackup(const QString &path)
+{
+    if (transfer_.Running())
+        return;
+    if ((MapStatus() & msModified) && !prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo))
+        return;
+    RecallMapFile(path);
+}
+
+void TformMain::RecallMapFile(const QString &name)
+{
     if (name.isEmpty())
         return;
+    TEditorStep step(editor_, QStringLiteral("Get Map from File"));
     SetMapStatus(MapStatus() | msUpdating);
     const TMapFileResult result = LoadMapFile(name, editor_.NoteMaps, Layout());
     setWindowTitle(kApplicationTitle + QStringLiteral(" - ") + name);

@@ -14,10 +14,12 @@
 #include "device/Connection.h"
 #include "device/DeviceLink.h"
 #include "device/JvHid.h"
+#include "maps/MapBackups.h"
 #include "maps/MapEditor.h"
 #include "maps/MapFile.h"
 #include "maps/MapTransfer.h"
 #include "maps/NoteMaps.h"
+#include "monitor/MidiLearn.h"
 
 #include <QMainWindow>
 
@@ -48,6 +50,9 @@ class TDrumTestPage;
 class TDiagnosticsPage;
 class TformEditNoteChart;
 class TWindowSettings;
+class TMapUndo;
+class TBackupMenu;
+class TLearnControl;
 
 class TformMain : public QMainWindow, public IConnectionView {
     Q_OBJECT
@@ -156,6 +161,11 @@ public:
     QAction *miRockBand1 = nullptr;
     QAction *miGuitarHero1 = nullptr;
     QAction *About1 = nullptr;
+    // Beyond the designed form: undo of map edits, backups of the maps, and
+    // MIDI learn on the map page.
+    TMapUndo *mapUndo = nullptr;
+    TBackupMenu *backupMenu = nullptr;
+    TLearnControl *learnControl = nullptr;
 
 public slots:
     void Exit1Click();
@@ -166,6 +176,7 @@ public slots:
     void btnDownloadClick();
     void btnSaveClick();
     void btnRecallClick();
+    void RecallBackup(const QString &path);
     void pgMainChange(int index);
     void tabLogShow();
     void tabLogHide();
@@ -193,6 +204,8 @@ private:
     void setTransferActionsEnabled(bool enabled);
     void beginTransfer();
     void endTransfer();
+    void RecallMapFile(const QString &name);
+    void keepBackup(TBackupDirection direction);
 
     IPrompter &prompter_;
     TJvHidDeviceController controller_;
@@ -200,6 +213,7 @@ private:
     TConnection connection_;
     TMapTransfer transfer_;
     TMapEditor editor_;
+    TMidiLearn learn_;
     TformAbout *formAbout_ = nullptr;
     QActionGroup *gameModeGroup_ = nullptr;
 

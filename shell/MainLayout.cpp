@@ -6,7 +6,9 @@
 
 #include "Modules/GuiLib.h"
 #include "charts/ChartPanel.h"
+#include "maps/BackupMenu.h"
 #include "maps/MapPage.h"
+#include "maps/MapUndo.h"
 #include "monitor/DiagnosticsPage.h"
 #include "monitor/DrumTestPage.h"
 #include "monitor/MidiLogPage.h"
@@ -187,10 +189,16 @@ void TformMain::BuildMenus()
     Recall1 = named(file->addAction(QStringLiteral("Recall..")), "Recall1");
     Save1 = named(file->addAction(QStringLiteral("Save..")), "Save1");
     file->addSeparator();
+    backupMenu = new TBackupMenu(file, this);
+    file->addSeparator();
     Exit1 = named(file->addAction(QStringLiteral("E&xit")), "Exit1");
     connect(Recall1, &QAction::triggered, this, &TformMain::btnRecallClick);
     connect(Save1, &QAction::triggered, this, &TformMain::btnSaveClick);
     connect(Exit1, &QAction::triggered, this, &TformMain::Exit1Click);
+
+    QMenu *edit = named(MainMenu->addMenu(QStringLiteral("Edit")), "menuEdit1");
+    mapUndo = new TMapUndo(editor_, this);
+    edit->addActions({mapUndo->UndoAction, mapUndo->RedoAction});
 
     menuView1 = named(MainMenu->addMenu(QStringLiteral("View")), "menuView1");
     QMenu *gameMode = menuView1->addMenu(QStringLiteral("Game Mode"));
