@@ -40,6 +40,22 @@ void TNoteCell::focusOutEvent(QFocusEvent *e)
     commit();
 }
 
+bool TNoteCell::event(QEvent *e)
+{
+    // With nothing typed that has not taken effect, undo and redo are the
+    // map's: the shortcut goes on to the window.
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto *k = static_cast<QKeyEvent *>(e);
+        const bool undoKey = k->matches(QKeySequence::Undo) || k->matches(QKeySequence::Redo) ||
+                             k->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+        if (undoKey && text() == value_) {
+            e->ignore();
+            return false;
+        }
+    }
+    return QLineEdit::event(e);
+}
+
 void TNoteCell::keyPressEvent(QKeyEvent *e)
 {
     if (e->key() == Qt::Key_Escape) {

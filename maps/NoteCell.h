@@ -25,6 +25,7 @@ signals:
 
 protected:
     void focusOutEvent(QFocusEvent *e) override;
+    bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
 

@@ -217,6 +217,26 @@ private slots:
         QCOMPARE(f.mapPage->tabMaps->currentIndex(), after.currentMap);
     }
 
+    // In a cell with nothing pending, Ctrl+Z is the map's undo; with typed
+    // text pending it is the cell's own.
+    void undoKeysInACell()
+    {
+        ExtrasRig rig;
+        TformMain &f = rig.f();
+        QVERIFY(rig.focusCell(0, 0));
+        QTest::keyClicks(rig.cell(0, 0), QStringLiteral("38"));
+        QTest::keyClick(rig.cell(0, 0), Qt::Key_Return); // takes effect, focus moves on
+        QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), 38);
+        QTest::keyClicks(rig.cell(0, 1), QStringLiteral("4"));
+        QTest::keyClick(rig.cell(0, 1), Qt::Key_Z, Qt::ControlModifier); // the cell's own undo
+        QCOMPARE(rig.cell(0, 1)->text(), QString());
+        QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), 38);
+        QTest::keyClick(rig.cell(0, 1), Qt::Key_Z, Qt::ControlModifier); // now the map's
+        QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), NoNote);
+        QTest::keyClick(rig.cell(0, 1), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(f.Editor().NoteMaps.At(0, 0, 0), 38);
+    }
+
     void backupsOfGetAndStore()
     {
         ExtrasRig rig;
