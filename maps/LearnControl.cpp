@@ -25,7 +25,9 @@ TLearnControl::TLearnControl(TMidiLearn &learn, TMapPage &page, QObject *parent)
     btnLearn->setEnabled(false);
     connect(btnLearn, &QPushButton::toggled, this, &TLearnControl::toggled);
     connect(&learn_, &TMidiLearn::NoteLearned, this, &TLearnControl::learned);
-    connect(qApp, &QApplication::focusChanged, this, [this] {
+    // The engine is the context: the window's widgets lose the focus while
+    // they go, after the engine is gone.
+    connect(qApp, &QApplication::focusChanged, &learn_, [this] {
         if (learn_.Active())
             tellTarget();
     });
