@@ -94,7 +94,6 @@ void TMapPage::buildGrid()
     tabMaps->setExpanding(false);
     tabMaps->addTab(QStringLiteral("Map 1"));
     tabMaps->addTab(QStringLiteral("Map 2"));
-    tabMaps->setAccessibleName(QStringLiteral("Maps"));
     connect(tabMaps, &QTabBar::currentChanged, this, &TMapPage::tabMapsChange);
 
     btnCopy = button(grpMap, QStringLiteral("Clone"), QRect(398, 48, 72, 22), "btnCopy",

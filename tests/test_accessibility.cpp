@@ -103,8 +103,9 @@ private slots:
         rig_.reset();
     }
 
-    // The whole window was walked, not just its frame.
-    void wholeTreeWalked() { QVERIFY2(tree_->visited > 500, qPrintable(QString::number(tree_->visited))); }
+    // The whole window was walked, page by page, not just its frame: the
+    // map page's grid and chart lists alone hold well over a thousand nodes.
+    void wholeTreeWalked() { QVERIFY2(tree_->visited > 2000, qPrintable(QString::number(tree_->visited))); }
 
     void namesInTheTree_data()
     {
