@@ -24,6 +24,20 @@ constexpr int kFieldHeight = 20;
 constexpr int kSliderTop = 22;
 constexpr int kSliderHeight = 18;
 const QColor kArrowBlue(0, 0, 255);
+
+// A screen reader calls the editor and its number field by the caption
+// (without its colon) and the slider "<caption> slider".
+void nameForScreenReaders(QWidget *editor, QWidget *field, QWidget *slider, QString caption)
+{
+    caption.remove(QLatin1Char('&'));
+    caption = caption.trimmed();
+    if (caption.endsWith(QLatin1Char(':')))
+        caption.chop(1);
+    caption = caption.trimmed();
+    editor->setAccessibleName(caption);
+    field->setAccessibleName(caption);
+    slider->setAccessibleName(caption + QStringLiteral(" slider"));
+}
 } // namespace
 
 // --- TColorSlider -------------------------------------------------------------------
@@ -220,6 +234,7 @@ TValueEdit::TValueEdit(QWidget *parent) : QWidget(parent)
     connect(editValue, &TNumberField::Change, this, &TValueEdit::editValueChange);
     connect(tbarValue, &TColorSlider::PosChange, this, &TValueEdit::tbarValuePosChange);
     updateSliderEnabled();
+    nameForScreenReaders(this, editValue, tbarValue, labelCaption->text());
 }
 
 TValueEdit::~TValueEdit() = default;
@@ -305,6 +320,7 @@ QString TValueEdit::Caption() const
 void TValueEdit::SetCaption(const QString &s)
 {
     labelCaption->setText(s);
+    nameForScreenReaders(this, editValue, tbarValue, s);
     FrameResize();
 }
 

@@ -41,6 +41,7 @@ TChartPanel::TChartPanel(TMapPage &mapPage) : QWidget(&mapPage), mapPage_(mapPag
         QWidget *page = pageNoteCharts->AddPage(QLatin1String(pages[i][0]), QLatin1String(pages[i][1]));
         auto *list = named(new QListWidget(page), pages[i][2]);
         list->setFrameShape(QFrame::NoFrame);
+        list->setAccessibleName(QLatin1String(pages[i][1]));
         chartLists[i] = list;
     }
     const QRect r = pageNoteCharts->PageRect();

@@ -120,7 +120,10 @@ void TMapPage::buildGrid()
         shpOut[o]->setGeometry(10, 15, 30, 10);
         shpOut[o]->SetBrushColor(kColumns[o].colour);
         shpOut[o]->SetPen(Qt::black, 1);
+        // A screen reader names the swatch by its hint; the hint is the
+        // same in every game-mode view.
         shpOut[o]->setToolTip(QLatin1String(kColumns[o].hint));
+        shpOut[o]->setAccessibleName(shpOut[o]->toolTip());
 
         for (int s = 0; s < MaxNotesPerOutput; ++s) {
             auto *cell = new TNoteCell(col);
@@ -128,6 +131,7 @@ void TMapPage::buildGrid()
             cell->setObjectName(QStringLiteral("editNote%1").arg(number));
             SetTag(cell, number);
             cell->setGeometry(5, 28 + 18 * s, 40, 17);
+            cell->setAccessibleName(QStringLiteral("Output %1 note %2").arg(o + 1).arg(s + 1));
             editNote[o][s] = cell;
         }
         btnClear[o] = button(col, QStringLiteral("Clear"), QRect(3, 209, 44, 21), "btnClear");
@@ -169,6 +173,7 @@ void TMapPage::buildSwitchNote()
     editChangeNote->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), editChangeNote));
     editChangeNote->setToolTip(QStringLiteral("Enter value of MIDI note here (0-127)"));
+    editChangeNote->setAccessibleName(QStringLiteral("Switch note"));
     connect(editChangeNote, &QLineEdit::textChanged, this, &TMapPage::editChangeNoteChange);
     btnSetSwitchNote = button(grpMapChange, QStringLiteral("Set"), QRect(320, 16, 64, 24), "btnSetSwitchNote",
                               QStringLiteral("Click to set the note used to swap maps"));
@@ -200,8 +205,10 @@ void TMapPage::buildTransferButtons()
 
     imgRBDrums = named(new TImage(QStringLiteral(":/zembrik/drums-rb.svg"), QSize(100, 131), this), "imgRBDrums");
     imgRBDrums->move(725, 180);
+    imgRBDrums->setAccessibleName(QStringLiteral("Rock Band drums"));
     imgGHDrums = named(new TImage(QStringLiteral(":/zembrik/drums-gh.svg"), QSize(100, 131), this), "imgGHDrums");
     imgGHDrums->move(725, 180);
+    imgGHDrums->setAccessibleName(QStringLiteral("Guitar Hero drums"));
     imgGHDrums->hide();
     lblDrumDiagram = label(this, QStringLiteral("ROCK BAND DRUMS"), QRect(682, 314, 186, 32), "lblDrumDiagram");
     lblDrumDiagram->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

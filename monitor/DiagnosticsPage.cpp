@@ -22,9 +22,11 @@ const QColor kLedOff(128, 128, 128);
 const QStringList kButtons{QStringLiteral("Red"), QStringLiteral("Yellow"), QStringLiteral("Blue"),
                            QStringLiteral("Green"), QStringLiteral("Orange")};
 
-TShape *led(QWidget *parent, const char *name, const QString &text, int y, QLabel **caption = nullptr)
+TShape *led(QWidget *parent, const char *name, const QString &text, const QString &accessible, int y,
+            QLabel **caption = nullptr)
 {
     auto *l = named(new TShape(TShape::Circle, parent), name);
+    l->setAccessibleName(accessible);
     l->setGeometry(16, y, 16, 16);
     l->SetBrushColor(kLedOff);
     l->SetPen(Qt::black, 1);
@@ -79,16 +81,17 @@ TDiagnosticsPage::TDiagnosticsPage(QWidget *parent) : QWidget(parent)
                          "switches and controls."),
           QRect(8, 8, 850, 16));
 
-    ledHome = led(this, "ledHome", QStringLiteral("Home (PS)"), 40, &lblHome);
+    ledHome = led(this, "ledHome", QStringLiteral("Home (PS)"), QStringLiteral("Home LED"), 40, &lblHome);
     lblHome->setObjectName(QStringLiteral("lblHome"));
-    ledBack = led(this, "ledBack", QStringLiteral("Back"), 64);
-    ledStart = led(this, "ledStart", QStringLiteral("Start"), 88);
+    ledBack = led(this, "ledBack", QStringLiteral("Back"), QStringLiteral("Back LED"), 64);
+    ledStart = led(this, "ledStart", QStringLiteral("Start"), QStringLiteral("Start LED"), 88);
 
     grpNav = named(new QGroupBox(QStringLiteral("Nav Switch"), this), "grpNav");
     grpNav->setGeometry(8, 116, 140, 76);
     imgNav = named(new QLabel(grpNav), "imgNav");
     imgNav->setGeometry(61, 22, 18, 18);
     imgNav->setAlignment(Qt::AlignCenter);
+    imgNav->setAccessibleName(QStringLiteral("Nav switch"));
     labelNavPos = label(grpNav, QStringLiteral("?"), QRect(4, 46, 132, 16), "labelNavPos");
     labelNavPos->setAlignment(Qt::AlignCenter);
     setNavIcon(niCentred);
@@ -116,6 +119,7 @@ TDiagnosticsPage::TDiagnosticsPage(QWidget *parent) : QWidget(parent)
     lblAdjustKnob->setAlignment(Qt::AlignCenter);
     dialAdjust = named(new QDial(grpKnob), "dialAdjust");
     dialAdjust->setGeometry(40, 40, 100, 100);
+    dialAdjust->setAccessibleName(QStringLiteral("Adjust knob"));
     dialAdjust->setRange(0, 100);
     dialAdjust->setValue(0);
     dialAdjust->setNotchesVisible(true);

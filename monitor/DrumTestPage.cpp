@@ -37,6 +37,7 @@ enum TRole {
 struct TShapeDesign {
     TPicture picture;
     const char *name;
+    const char *spoken; // what a screen reader calls it; null for dots
     TRole role;
     bool TDrumPadStates::*litBy; // null for dots
     TShape::Kind kind;
@@ -49,25 +50,25 @@ struct TShapeDesign {
 using P = TDrumPadStates;
 // clang-format off
 const TShapeDesign kShapes[] = {
-    {pcRockBand,   "shYellowCymbal",   roPad,    &P::YellowCymbal, TShape::Ellipse,   {43, 46, 64, 85},   kYellow,     1, kWhite, {}},
-    {pcRockBand,   "shBlueCymbal",     roPad,    &P::BlueCymbal,   TShape::Ellipse,   {134, 46, 64, 85},  kBlue,       1, kWhite, {}},
-    {pcRockBand,   "shGreenCymbal",    roPad,    &P::GreenCymbal,  TShape::Ellipse,   {229, 46, 64, 85},  kLime,       1, kWhite, {}},
-    {pcRockBand,   "shYellowPad",      roPad,    &P::YellowPad,    TShape::Ellipse,   {91, 111, 64, 85},  kYellow,     4, kWhite, {}},
-    {pcRockBand,   "shBluePad",        roPad,    &P::BluePad,      TShape::Ellipse,   {174, 111, 64, 85}, kBlue,       4, kWhite, {}},
-    {pcRockBand,   "shRedPad",         roPad,    &P::RedPad,       TShape::Ellipse,   {21, 156, 64, 85},  kRed,        4, kWhite, {}},
-    {pcRockBand,   "shGreenPad",       roPad,    &P::GreenPad,     TShape::Ellipse,   {244, 156, 64, 85}, kLime,       4, kWhite, {}},
-    {pcRockBand,   "shKick1",          roPad,    &P::Kick,         TShape::RoundRect, {202, 245, 36, 85}, kKickOrange, 4, kWhite, {}},
-    {pcRockBand,   "shYellowKnob",     roDot,    nullptr,          TShape::Circle,    {67, 56, 16, 16},   kYellow,     1, {},     {}},
-    {pcRockBand,   "shBlueKnob",       roDot,    nullptr,          TShape::Circle,    {158, 56, 16, 16},  kBlue,       1, {},     {}},
-    {pcRockBand,   "shGreenKnob",      roDot,    nullptr,          TShape::Circle,    {253, 56, 16, 16},  kLime,       1, {},     {}},
-    {pcGuitarHero, "shRedPadGH",       roPad,    &P::RedPad,       TShape::Ellipse,   {30, 150, 80, 85},  kRed,        4, kWhite, {}},
-    {pcGuitarHero, "shBluePadGH",      roPad,    &P::BluePad,      TShape::Ellipse,   {128, 120, 80, 85}, kBlue,       4, kWhite, {}},
-    {pcGuitarHero, "shGreenPadGH",     roPad,    &P::GreenPad,     TShape::Ellipse,   {228, 150, 80, 85}, kDarkGreen,  4, kWhite, {}},
-    {pcGuitarHero, "shKickGH",         roPad,    &P::Kick,         TShape::RoundRect, {200, 257, 31, 85}, kPurple,     4, kWhite, {}},
-    {pcGuitarHero, "shYellowCymbalGH", roCymbal, &P::YellowCymbal, TShape::Ellipse,   {54, 61, 78, 68},   kYellow,     3, kBlack, {83, 35, 21, 14}},
-    {pcGuitarHero, "shOrangeCymbalGH", roCymbal, &P::OrangeCymbal, TShape::Ellipse,   {200, 61, 78, 68},  kKickOrange, 3, kWhite, {229, 35, 21, 14}},
-    {pcGuitarHero, "shYellowDotGH",    roDot,    nullptr,          TShape::Circle,    {77, 26, 32, 32},   kYellow,     1, {},     {}},
-    {pcGuitarHero, "shOrangeDotGH",    roDot,    nullptr,          TShape::Circle,    {223, 26, 32, 32},  kDotOrange,  1, {},     {}},
+    {pcRockBand,   "shYellowCymbal",   "Yellow cymbal", roPad,    &P::YellowCymbal, TShape::Ellipse,   {43, 46, 64, 85},   kYellow,     1, kWhite, {}},
+    {pcRockBand,   "shBlueCymbal",     "Blue cymbal",   roPad,    &P::BlueCymbal,   TShape::Ellipse,   {134, 46, 64, 85},  kBlue,       1, kWhite, {}},
+    {pcRockBand,   "shGreenCymbal",    "Green cymbal",  roPad,    &P::GreenCymbal,  TShape::Ellipse,   {229, 46, 64, 85},  kLime,       1, kWhite, {}},
+    {pcRockBand,   "shYellowPad",      "Yellow pad",    roPad,    &P::YellowPad,    TShape::Ellipse,   {91, 111, 64, 85},  kYellow,     4, kWhite, {}},
+    {pcRockBand,   "shBluePad",        "Blue pad",      roPad,    &P::BluePad,      TShape::Ellipse,   {174, 111, 64, 85}, kBlue,       4, kWhite, {}},
+    {pcRockBand,   "shRedPad",         "Red pad",       roPad,    &P::RedPad,       TShape::Ellipse,   {21, 156, 64, 85},  kRed,        4, kWhite, {}},
+    {pcRockBand,   "shGreenPad",       "Green pad",     roPad,    &P::GreenPad,     TShape::Ellipse,   {244, 156, 64, 85}, kLime,       4, kWhite, {}},
+    {pcRockBand,   "shKick1",          "Kick",          roPad,    &P::Kick,         TShape::RoundRect, {202, 245, 36, 85}, kKickOrange, 4, kWhite, {}},
+    {pcRockBand,   "shYellowKnob",     nullptr,         roDot,    nullptr,          TShape::Circle,    {67, 56, 16, 16},   kYellow,     1, {},     {}},
+    {pcRockBand,   "shBlueKnob",       nullptr,         roDot,    nullptr,          TShape::Circle,    {158, 56, 16, 16},  kBlue,       1, {},     {}},
+    {pcRockBand,   "shGreenKnob",      nullptr,         roDot,    nullptr,          TShape::Circle,    {253, 56, 16, 16},  kLime,       1, {},     {}},
+    {pcGuitarHero, "shRedPadGH",       "Red pad",       roPad,    &P::RedPad,       TShape::Ellipse,   {30, 150, 80, 85},  kRed,        4, kWhite, {}},
+    {pcGuitarHero, "shBluePadGH",      "Blue pad",      roPad,    &P::BluePad,      TShape::Ellipse,   {128, 120, 80, 85}, kBlue,       4, kWhite, {}},
+    {pcGuitarHero, "shGreenPadGH",     "Green pad",     roPad,    &P::GreenPad,     TShape::Ellipse,   {228, 150, 80, 85}, kDarkGreen,  4, kWhite, {}},
+    {pcGuitarHero, "shKickGH",         "Kick",          roPad,    &P::Kick,         TShape::RoundRect, {200, 257, 31, 85}, kPurple,     4, kWhite, {}},
+    {pcGuitarHero, "shYellowCymbalGH", "Yellow cymbal", roCymbal, &P::YellowCymbal, TShape::Ellipse,   {54, 61, 78, 68},   kYellow,     3, kBlack, {83, 35, 21, 14}},
+    {pcGuitarHero, "shOrangeCymbalGH", "Orange cymbal", roCymbal, &P::OrangeCymbal, TShape::Ellipse,   {200, 61, 78, 68},  kKickOrange, 3, kWhite, {229, 35, 21, 14}},
+    {pcGuitarHero, "shYellowDotGH",    nullptr,         roDot,    nullptr,          TShape::Circle,    {77, 26, 32, 32},   kYellow,     1, {},     {}},
+    {pcGuitarHero, "shOrangeDotGH",    nullptr,         roDot,    nullptr,          TShape::Circle,    {223, 26, 32, 32},  kDotOrange,  1, {},     {}},
 };
 // clang-format on
 
@@ -156,6 +157,8 @@ TDrumTestPage::TDrumTestPage(QWidget *parent) : QWidget(parent)
     for (const TShapeDesign &d : kShapes) {
         auto *s = named(new TShape(d.kind, panels[d.picture]), d.name);
         s->setGeometry(d.rect);
+        if (d.spoken)
+            s->setAccessibleName(QLatin1String(d.spoken));
         if (d.role == roDot) {
             s->SetBrushColor(d.colour);
             s->SetPen(Qt::black, 1);
@@ -172,6 +175,9 @@ TDrumTestPage::TDrumTestPage(QWidget *parent) : QWidget(parent)
         const QRect r = d.role == roCymbal ? d.hits : QRect(c.x() - 10, c.y() - 7, 21, 14);
         QLabel *hits = label(panels[d.picture], QStringLiteral("0"), r);
         hits->setObjectName(QLatin1String(d.name) + QStringLiteral("Hits"));
+        // The name says what the label counts; the count is its description.
+        hits->setAccessibleName(QLatin1String(d.spoken) + QStringLiteral(" hits"));
+        hits->setAccessibleDescription(hits->text());
         hits->setAlignment(Qt::AlignCenter);
         hits->setStyleSheet(QStringLiteral("color: %1; font-weight: bold;").arg(d.hitsText.name()));
     }
@@ -185,10 +191,13 @@ TDrumTestPage::TDrumTestPage(QWidget *parent) : QWidget(parent)
 
     imgWaterfall = named(new TWaterfallView(waterfall_, this), "imgWaterfall");
     imgWaterfall->move(368, 8);
+    imgWaterfall->setAccessibleName(QStringLiteral("Hit waterfall"));
     imgLanesRB = named(new TImage(QStringLiteral(":/zembrik/lanes-rb.svg"), QSize(256, 32), this), "imgLanesRB");
     imgLanesRB->move(368, 277);
+    imgLanesRB->setAccessibleName(QStringLiteral("Rock Band lanes"));
     imgLanesGH = named(new TImage(QStringLiteral(":/zembrik/lanes-gh.svg"), QSize(256, 32), this), "imgLanesGH");
     imgLanesGH->move(368, 277);
+    imgLanesGH->setAccessibleName(QStringLiteral("Guitar Hero lanes"));
     imgLanesGH->hide();
     chkEnableWaterfall = named(new QCheckBox(QStringLiteral("Enable Waterfall Display"), this), "chkEnableWaterfall");
     chkEnableWaterfall->setGeometry(368, 314, 256, 20);
@@ -300,8 +309,10 @@ void TDrumTestPage::UpdateHitLabel(QWidget *control)
         return;
     auto *hits = control->parentWidget()->findChild<QLabel *>(control->objectName() + QStringLiteral("Hits"),
                                                               Qt::FindDirectChildrenOnly);
-    if (hits)
+    if (hits) {
         hits->setText(QString::number(HitCount(control)));
+        hits->setAccessibleDescription(hits->text());
+    }
 }
 
 void TDrumTestPage::btnResetHitsClick()

@@ -33,6 +33,7 @@ TMidiLogPage::TMidiLogPage(IPrompter &prompter, QWidget *parent)
 
     gridLog = named(new QTableView(this), "gridLog");
     gridLog->setGeometry(8, 8, 420, 364);
+    gridLog->setAccessibleName(QStringLiteral("MIDI log"));
     gridLog->setModel(log_);
     gridLog->setSelectionBehavior(QAbstractItemView::SelectRows);
     gridLog->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -108,9 +108,11 @@ void TformMain::BuildInfoStrip(QWidget *client)
     imgModelBase =
         named(new TImage(QStringLiteral(":/zembrik/model-base.svg"), QSize(72, 55), grpInfo), "imgModelBase");
     imgModelBase->move(6, 20);
+    imgModelBase->setAccessibleName(ModelNames[0]);
     imgModelSecond =
         named(new TImage(QStringLiteral(":/zembrik/model-kq.svg"), QSize(65, 70), grpInfo), "imgModelSecond");
     imgModelSecond->move(10, 11);
+    imgModelSecond->setAccessibleName(ModelNames[1]);
     imgModelSecond->hide();
 
     const QString captions[] = {QStringLiteral("Status:"), QStringLiteral("Firmware Version:"),
@@ -140,6 +142,7 @@ void TformMain::BuildInfoStrip(QWidget *client)
     imgLogo->move(729, 14);
     imgLogo->setCursor(Qt::PointingHandCursor);
     imgLogo->setToolTip(kMakerAddress);
+    imgLogo->setAccessibleName(QStringLiteral("MIDI Zembrik web site"));
     connect(imgLogo, &TImage::Clicked, this, &TformMain::imgLogoClick);
 }
 
