@@ -26,10 +26,8 @@ endfunction()
 set(ZEMBRIK_MAN1_DIR ${CMAKE_INSTALL_MANDIR}/man1)
 zembrik_install_gzipped(${PROJECT_SOURCE_DIR}/resources/midizembrik-setup.1 ${ZEMBRIK_MAN1_DIR})
 
-# The command-line tool, with its manual page, goes into the package once
-# it is part of the build.
+# The command-line tool's manual page (cli/ installs the tool itself).
 if(TARGET midizembrik-cli)
-  install(TARGETS midizembrik-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   zembrik_install_gzipped(${PROJECT_SOURCE_DIR}/resources/midizembrik-cli.1 ${ZEMBRIK_MAN1_DIR})
 endif()
 
