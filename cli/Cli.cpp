@@ -284,14 +284,7 @@ int TRun::connect()
     if (box->connection.Connected())
         return kExitOk;
     if (!box->view.accessError.isEmpty())
-        return fail(QStringLiteral("A MIDI Zembrik is plugged in, but it cannot be opened:\n%1\n\n"
-                                   "Your user needs access to the box's device node. Install the udev rule "
-                                   "70-midizembrik.rules that comes with the program (shell/ in the source, "
-                                   "lib/udev/rules.d when installed) and plug the box in again:\n\n"
-                                   "  sudo cp 70-midizembrik.rules /etc/udev/rules.d/\n"
-                                   "  sudo udevadm control --reload-rules\n"
-                                   "  sudo udevadm trigger")
-                        .arg(box->view.accessError));
+        return fail(AccessErrorHelp(box->view.accessError));
     if (TJvHidDevice *dev = box->link.CurrentDevice)
         return fail(QStringLiteral("the MIDI Zembrik at %1 does not answer (no reply to the hello command)")
                         .arg(dev->PnPInfo().DevicePath));

@@ -23,6 +23,18 @@ bool FirmwareSupports(int model, int major, int minor, int feature)
     }
 }
 
+QString AccessErrorHelp(const QString &error)
+{
+    return QStringLiteral("A MIDI Zembrik is plugged in, but it cannot be opened:\n%1\n\n"
+                          "Your user needs access to the box's device node. Install the udev rule 70-midizembrik.rules "
+                          "that comes with the program (shell/ in the source, lib/udev/rules.d when installed) and "
+                          "plug the box in again:\n\n"
+                          "  sudo cp 70-midizembrik.rules /etc/udev/rules.d/\n"
+                          "  sudo udevadm control --reload-rules\n"
+                          "  sudo udevadm trigger")
+        .arg(error);
+}
+
 TConnection::TConnection(TDeviceLink &link, IConnectionView &view, QObject *parent)
     : QObject(parent), link_(link), view_(view)
 {

@@ -27,6 +27,10 @@ inline const QStringList ModelNames{QStringLiteral("MIDI Zembrik"), QStringLiter
 inline const QStringList ConsoleNames{QStringLiteral("Playstation"), QStringLiteral("Wii"), QStringLiteral("Xbox")};
 inline const QStringList GameModeNames{QStringLiteral("ROCK BAND 2"), QStringLiteral("GUITAR HERO")};
 
+// What to tell a user whose box was found but cannot be opened: the node,
+// the cause and the udev rule that fixes it.
+QString AccessErrorHelp(const QString &error);
+
 class IConnectionView {
 public:
     virtual ~IConnectionView() = default;
