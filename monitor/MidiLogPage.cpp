@@ -59,6 +59,8 @@ TMidiLogPage::TMidiLogPage(IPrompter &prompter, QWidget *parent)
             frame->start();
     });
 
+    // A log report the transport had to drop is an event missing from the
+    // log: the page says how many, never losing them silently.
     lblLogLost = label(this, QString(), QRect(8, 374, 420, 16), "lblLogLost");
     lblLogLost->setStyleSheet(QStringLiteral("color: #ff0000; font-weight: bold;"));
     lblLogLost->hide();

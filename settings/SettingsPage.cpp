@@ -264,6 +264,9 @@ void TSettingsPage::SetHiHatThreshold(int t)
 
 // --- Reading the box ----------------------------------------------------------------------
 
+// A setting the box did not report: the editor's minimum stands for "no
+// value" and is not sent back, and the status bar says the setting could
+// not be read, so the user does not take the minimum for the box's value.
 void TSettingsPage::showNoValue(TValueEdit *edit, int &guard, const QString &setting)
 {
     ++guard;

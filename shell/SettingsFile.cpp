@@ -79,7 +79,10 @@ TRestoredSettings TSettingsFile::RestoreSettings(const TWindowPlacement &current
         left = numberAt(norm, 0, left);
         top = numberAt(norm, 1, top);
     }
-    // Size and state are never restored: the window keeps its own.
+    // Size and state are never restored: the window keeps its own.  So the
+    // stored Flags and the minimized and maximized positions are not read
+    // back: Qt places no minimized or maximized window, and the state bits
+    // would only restore a state.
     const int right = left + current.Normal.width();
     const int bottom = top + current.Normal.height();
     const int ppi = store_.ReadInteger(kForm, QStringLiteral("PixelsPerInch"), screen.PixelsPerInch);
