@@ -67,7 +67,8 @@ private slots:
         QCOMPARE(wire[1].sequence, quint8(0));
     }
 
-    void codeZeroAndNoDevice()
+    // Command 0x00 is sent and counts as done without waiting for a reply.
+    void codeZeroWaitsForNothing()
     {
         Rig rig;
         QVERIFY(rig.ready());
@@ -79,15 +80,27 @@ private slots:
         QVERIFY(!clock.released);
         QCOMPARE(r.First, -1);
         QCOMPARE(rig.link().SequenceNumber, sequence + 1);
+        QVERIFY(LinkHarness::waitFor([&] { return rig.box.commands().size() == 1; }));
+        QCOMPARE(rig.box.commands()[0].code, quint8(CMD_END_SESSION));
+    }
 
+    // Without a device nothing is sent, no number is used, nothing waits.
+    void noDeviceSendsNothing()
+    {
+        Rig rig;
+        QVERIFY(rig.ready());
+        TCommandReply r;
+        const int sequence = rig.link().SequenceNumber;
+        FrozenClock clock(rig.link());
         TJvHidDevice *dev = rig.link().CurrentDevice;
         rig.link().CurrentDevice = nullptr;
         rig.h.controller.ReleaseDevice(dev);
         QVERIFY(!rig.link().SendCommand(cmd::GetVersion(), r));
         QVERIFY(!clock.released);
-        QCOMPARE(rig.link().SequenceNumber, sequence + 1);
-        QVERIFY(LinkHarness::waitFor([&] { return rig.box.commands().size() == 1; }));
-        QCOMPARE(rig.box.commands()[0].code, quint8(CMD_END_SESSION));
+        QCOMPARE(r.First, -1);
+        QCOMPARE(rig.link().SequenceNumber, sequence);
+        QTest::qWait(20);
+        QCOMPARE(rig.box.commands().size(), size_t(0));
     }
 
     // The reply is judged by the exchange's clock: at 250 ms it counts, at
@@ -232,10 +245,21 @@ private slots:
         QVERIFY(!rig.link().SendCommand(cmd::GetVersion(), r));
     }
 
-    // Only reports taken while a device is current reach LastReport; at most
-    // 64 data bytes are copied, shorter reports leave the tail alone.
+    // A report of the current device fills LastReport: at most 64 data
+    // bytes are copied, and a shorter report leaves the tail alone.
+    void lastReportFilling_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QByteArray>("expected"); // LastReport afterwards, first 8 bytes
+        // Before each row LastReport holds 01 02 03 ... (a 70-byte report).
+        QTest::newRow("70 bytes, cut at 64") << 70 << QByteArray::fromHex("0102030405060708");
+        QTest::newRow("6 bytes, tail kept") << 6 << QByteArray::fromHex("a0a1a2a3a4a50708");
+        QTest::newRow("empty, nothing copied") << 0 << QByteArray::fromHex("0102030405060708");
+    }
     void lastReportFilling()
     {
+        QFETCH(int, size);
+        QFETCH(QByteArray, expected);
         Rig rig;
         QVERIFY(rig.ready());
         TDeviceLink &link = rig.link();
@@ -243,41 +267,50 @@ private slots:
         for (int i = 0; i < 70; ++i)
             big[i] = quint8(i + 1);
         link.HIDControllerDeviceData(link.CurrentDevice, {0, big.data(), 70, 0});
-        QVERIFY(link.ReportArrived);
         QCOMPARE(link.LastReport[63], quint8(64));
         const quint8 small[6] = {0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5};
-        link.HIDControllerDeviceData(link.CurrentDevice, {0, small, 6, 0});
-        QCOMPARE(link.LastReport[5], quint8(0xA5));
-        QCOMPARE(link.LastReport[6], quint8(7));
-        link.HIDControllerDeviceData(link.CurrentDevice, {0, small, 0, 0});
-        QCOMPARE(link.LastReport[0], quint8(0xA0));
+        link.ReportArrived = false;
+        link.HIDControllerDeviceData(link.CurrentDevice, {0, size == 70 ? big.data() : small, quint16(size), 0});
+        QVERIFY(link.ReportArrived);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(link.LastReport.data()), 8), expected);
+    }
 
+    // Without a current device, or from another claimed device (a second
+    // box), a report is never taken.
+    void reportsOfOtherDevicesAreIgnored()
+    {
+        Rig rig;
+        QVERIFY(rig.ready());
+        TDeviceLink &link = rig.link();
+        const std::vector<quint8> report(64, 0x5A);
         link.ReportArrived = false;
         TJvHidDevice *dev = link.CurrentDevice;
         link.CurrentDevice = nullptr;
-        link.HIDControllerDeviceData(dev, {0, big.data(), 70, 0});
+        link.HIDControllerDeviceData(dev, {0, report.data(), 64, 0});
         QVERIFY(!link.ReportArrived);
-        QCOMPARE(link.LastReport[0], quint8(0xA0));
-        // Another claimed device (a second box) is never taken for the
-        // current one.
         link.CurrentDevice = dev;
         rig.bus.plugOther(0x12BA, 0x0210, QStringLiteral("Other box"));
         QVERIFY(LinkHarness::waitFor([&] { return rig.h.controller.Count() == 2; }));
         TJvHidDevice *other =
             rig.h.controller.Device(0) == dev ? rig.h.controller.Device(1) : rig.h.controller.Device(0);
-        link.HIDControllerDeviceData(other, {0, big.data(), 70, 0});
+        link.HIDControllerDeviceData(other, {0, report.data(), 64, 0});
         QVERIFY(!link.ReportArrived);
-        QCOMPARE(link.LastReport[0], quint8(0xA0));
-        // Through the real reader too: reports of 0, 6 and 70 data bytes.
-        link.CurrentDevice = dev;
+        QVERIFY(link.LastReport[0] != 0x5A);
+    }
+
+    // Through the real reader: reports of 0, 6 and 70 data bytes arrive in
+    // order with the time they were read.
+    void readerHandsOverSizesAndTimes()
+    {
+        Rig rig;
+        QVERIFY(rig.ready());
         int routed = 0;
         std::vector<int> sizes;
         qint64 lastReadAt = 0;
         bool timesInOrder = true;
-        QObject::connect(&link, &TDeviceLink::ReportReceived, [&](const TJvHidReport &r) {
+        QObject::connect(&rig.link(), &TDeviceLink::ReportReceived, [&](const TJvHidReport &r) {
             ++routed;
             sizes.push_back(r.Size);
-            // The read time travels with the report.
             timesInOrder = timesInOrder && r.ReadAtNs > 0 && r.ReadAtNs >= lastReadAt;
             lastReadAt = r.ReadAtNs;
         });
