@@ -424,6 +424,12 @@ const QString kMapSuffix = QStringLiteral(".MAP");
 
 // --- Map transfer -------------------------------------------------------------------------
 
+// Recalling over changes asks first.
+bool TformMain::mayOverwriteChanges()
+{
+    return !(MapStatus() & msModified) || prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo);
+}
+
 // What could change the maps or end the window under a running transfer.
 void TformMain::setTransferActionsEnabled(bool enabled)
 {
@@ -455,7 +461,7 @@ void TformMain::btnGetMapClick()
 {
     if (!Connected() || transfer_.Running())
         return;
-    if ((MapStatus() & msModified) && !prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo))
+    if (!mayOverwriteChanges())
         return;
     // A device change while the transfer waits for the box would change the
     // maps and the geometry under it: it is handled once this has ended.
@@ -538,7 +544,7 @@ void TformMain::btnRecallClick()
 {
     if (transfer_.Running())
         return;
-    if ((MapStatus() & msModified) && !prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo))
+    if (!mayOverwriteChanges())
         return;
     RecallMapFile(prompter_.OpenFileName(kOpenFilter, kMapSuffix));
 }
@@ -548,7 +554,7 @@ void TformMain::RecallBackup(const QString &path)
 {
     if (transfer_.Running())
         return;
-    if ((MapStatus() & msModified) && !prompter_.Confirm(kRecallQuestion, IPrompter::Buttons::YesNo))
+    if (!mayOverwriteChanges())
         return;
     RecallMapFile(path);
 }

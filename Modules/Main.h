@@ -204,6 +204,7 @@ private:
     void setTransferActionsEnabled(bool enabled);
     void beginTransfer();
     void endTransfer();
+    bool mayOverwriteChanges();
     void RecallMapFile(const QString &name);
     void keepBackup(TBackupDirection direction);
 

@@ -29,6 +29,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <poll.h>
 #include <sys/stat.h>
@@ -252,6 +253,10 @@ public:
 
 private:
     void watchTransfer(TMapTransfer &transfer);
+    // Runs a transfer with device changes held back, then makes the box's
+    // active map active again; 0, or the exit status when the box stopped
+    // answering.
+    int runTransfer(const std::function<void(TMapTransfer &)> &run);
     void endProgress();
     QString progressText_;
     bool progressShown_ = false;
@@ -310,6 +315,23 @@ void TRun::watchTransfer(TMapTransfer &transfer)
         err.flush();
         progressShown_ = true;
     });
+}
+
+int TRun::runTransfer(const std::function<void(TMapTransfer &)> &run)
+{
+    TMapTransfer transfer(box->link, box->connection);
+    watchTransfer(transfer);
+    box->connection.HoldDeviceChanges(true);
+    auto release = qScopeGuard([&] { box->connection.HoldDeviceChanges(false); });
+    try {
+        run(transfer);
+    } catch (const ETransferError &e) {
+        endProgress(); // the message starts on a line of its own
+        return noReply(e.message());
+    }
+    endProgress();
+    transfer.SelectMapOnBox(box->ActiveMap());
+    return 0;
 }
 
 void TRun::endProgress()
@@ -413,20 +435,9 @@ int TRun::getMap(const TArgs &a)
     if (int rc = connect())
         return rc;
     const TMapGeometry g = box->Geometry();
-    TMapTransfer transfer(box->link, box->connection);
-    watchTransfer(transfer);
     TNoteMaps maps;
-    box->connection.HoldDeviceChanges(true);
-    try {
-        transfer.ReadMaps(maps, g.maps, g.outputs, g.notesPerOutput);
-    } catch (const ETransferError &e) {
-        endProgress();
-        box->connection.HoldDeviceChanges(false);
-        return noReply(e.message());
-    }
-    endProgress();
-    transfer.SelectMapOnBox(box->ActiveMap());
-    box->connection.HoldDeviceChanges(false);
+    if (int rc = runTransfer([&](TMapTransfer &t) { t.ReadMaps(maps, g.maps, g.outputs, g.notesPerOutput); }))
+        return rc;
     const TMapFileResult saved = SaveMapFile(file, maps, {g.maps, g.outputs, g.notesPerOutput, box->ActiveMap()});
     if (!saved.ok)
         return fail(QStringLiteral("%1: the map could not be saved: %2").arg(file, saved.error));
@@ -495,19 +506,8 @@ int TRun::storeMap(const TArgs &a)
             for (int s = 0; s < MaxNotesPerOutput; ++s)
                 maps.Set(m, o, s, row[s]);
         }
-    TMapTransfer transfer(box->link, box->connection);
-    watchTransfer(transfer);
-    box->connection.HoldDeviceChanges(true);
-    try {
-        transfer.WriteMaps(maps, mapCount, g.outputs, g.notesPerOutput);
-    } catch (const ETransferError &e) {
-        endProgress();
-        box->connection.HoldDeviceChanges(false);
-        return noReply(e.message());
-    }
-    endProgress();
-    transfer.SelectMapOnBox(box->ActiveMap());
-    box->connection.HoldDeviceChanges(false);
+    if (int rc = runTransfer([&](TMapTransfer &t) { t.WriteMaps(maps, mapCount, g.outputs, g.notesPerOutput); }))
+        return rc;
     out << QStringLiteral("%1 %2 from %3 stored on %4")
                .arg(mapCount)
                .arg(mapCount == 1 ? QStringLiteral("map") : QStringLiteral("maps"))

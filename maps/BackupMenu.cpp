@@ -24,7 +24,6 @@ TBackupMenu::TBackupMenu(QMenu *menu, QObject *parent) : QObject(parent)
 QString TBackupMenu::Keep(const TNoteMaps &maps, const TMapLayout &layout, TBackupDirection direction)
 {
     const TMapFileResult r = backups_.Write(maps, layout, direction);
-    fill();
     return r.ok ? QString() : QStringLiteral("The backup of the maps could not be written: %1").arg(r.error);
 }
 

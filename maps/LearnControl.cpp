@@ -43,7 +43,6 @@ void TLearnControl::SetAvailable(bool available)
 void TLearnControl::End()
 {
     btnLearn->setChecked(false); // stops through toggled
-    learn_.Stop();
 }
 
 void TLearnControl::Forget()

@@ -2,11 +2,9 @@
 
 #include "Modules/GeneralLib.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QXmlStreamReader>

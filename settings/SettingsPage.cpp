@@ -178,6 +178,18 @@ bool TSettingsPage::send(const TCommand &c)
 
 // --- Handlers ---------------------------------------------------------------------------
 
+TCommand TSettingsPage::sendNewest(const std::function<TCommand()> &asked)
+{
+    TCommand sent = asked();
+    send(sent);
+    // Moved again while the box answered: the newest value goes too, once.
+    if (const TCommand newest = asked(); newest != sent) {
+        send(newest);
+        sent = newest;
+    }
+    return sent;
+}
+
 void TSettingsPage::veditDurationValueChange()
 {
     if (durationGuard_)
@@ -185,15 +197,8 @@ void TSettingsPage::veditDurationValueChange()
     ++durationGuard_;
     auto lower = qScopeGuard([this] { --durationGuard_; });
     if (Connected()) {
-        TCommand sent = settings::NoteDurationCommand(veditDuration->Value());
-        send(sent);
-        // Moved again while the box answered: the newest value goes too,
-        // once.  The page then shows what the box was given.
-        const TCommand newest = settings::NoteDurationCommand(veditDuration->Value());
-        if (newest != sent) {
-            send(newest);
-            sent = newest;
-        }
+        // The page then shows what the box was given.
+        const TCommand sent = sendNewest([this] { return settings::NoteDurationCommand(veditDuration->Value()); });
         veditDuration->SetValue(settings::NoteDurationSent(sent));
         return;
     }
@@ -208,13 +213,7 @@ void TSettingsPage::veditVelocityValueChange()
     auto lower = qScopeGuard([this] { --velocityGuard_; });
     if (!Connected())
         return;
-    TCommand sent = settings::VelocityThresholdCommand(veditVelocity->Value());
-    send(sent);
-    const TCommand newest = settings::VelocityThresholdCommand(veditVelocity->Value());
-    if (newest != sent) {
-        send(newest);
-        sent = newest;
-    }
+    const TCommand sent = sendNewest([this] { return settings::VelocityThresholdCommand(veditVelocity->Value()); });
     if (settings::VelocityThresholdCommand(veditVelocity->Value()) != sent)
         veditVelocity->SetValue(sent.arg1);
 }

@@ -13,6 +13,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -62,6 +64,9 @@ private:
     void BuildLayout();
     bool Connected() const;
     bool send(const TCommand &c);
+    // Sends the command the editor asks for, and once more if the user
+    // changed it while the box answered; returns what the box was last given.
+    TCommand sendNewest(const std::function<TCommand()> &asked);
     // The threshold the hi-hat controls ask for: 255 when "Enabled" is
     // unchecked.
     int shownHiHatThreshold() const;

@@ -63,7 +63,6 @@ public:
     // Before the first restore only the form version is written.
     void SaveSettings(const TWindowPlacement &placement, const TScreenFacts &screen, int chartPage,
                       const QStringList &customChart, int model);
-    bool Restored() const { return restored_; }
 
     // Empty unless the file could not be read; then it says where it went.
     QString RecoveryMessage() const { return recovery_; }

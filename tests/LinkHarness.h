@@ -9,6 +9,7 @@
 #include "device/DeviceLink.h"
 #include "device/JvHid.h"
 #include "device/NullConnectionView.h"
+#include "emulator/EmulatedHidPlatform.h"
 #include "emulator/VirtualBox.h"
 
 #include <QCoreApplication>
@@ -88,6 +89,27 @@ public:
     TConnection connection;
     QStringList events;
     int reports = 0;
+};
+
+// One emulated box on the in-process bus, with the link wired to it.
+struct BoxRig {
+    EmulatedHidPlatform bus;
+    VirtualBox box;
+    LinkHarness h{&bus};
+    int plug;
+    // What the box received while it was greeted.
+    std::vector<ReceivedCommand> greeting;
+
+    explicit BoxRig(const BoxConfig &config = {}) : box(config), plug(bus.plugBox(&box)) {}
+    // Connected, with the greeting's commands taken off the box.
+    bool ready()
+    {
+        if (!LinkHarness::waitFor([&] { return h.connected(); }))
+            return false;
+        greeting = box.commands();
+        box.clearCommands();
+        return true;
+    }
 };
 
 } // namespace zembrik::test

@@ -26,22 +26,8 @@ struct FrozenClock {
     }
 };
 
-struct Rig {
-    EmulatedHidPlatform bus;
-    VirtualBox box;
-    int plug = bus.plugBox(&box);
-    LinkHarness h{&bus};
-    // Connected, with the greeting's commands cleared.
-    bool ready()
-    {
-        if (!LinkHarness::waitFor([&] { return h.connected(); }))
-            return false;
-        greeting = box.commands();
-        box.clearCommands();
-        return true;
-    }
+struct Rig : BoxRig {
     TDeviceLink &link() { return h.link; }
-    std::vector<ReceivedCommand> greeting;
 };
 } // namespace
 

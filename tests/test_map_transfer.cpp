@@ -10,24 +10,12 @@ using namespace zembrik;
 using namespace zembrik::test;
 
 namespace {
-struct Rig {
-    EmulatedHidPlatform bus;
-    VirtualBox box;
-    LinkHarness h;
+struct Rig : BoxRig {
     TMapTransfer transfer{h.link, h.connection};
     QStringList statuses;
-    explicit Rig(const BoxConfig &c = {}) : box(c), h(&bus)
+    explicit Rig(const BoxConfig &c = {}) : BoxRig(c)
     {
-        bus.plugBox(&box);
         QObject::connect(&transfer, &TMapTransfer::Status, [this](const QString &t) { statuses << t; });
-    }
-    // Connected, with the greeting's commands cleared.
-    bool ready()
-    {
-        if (!LinkHarness::waitFor([&] { return h.connected(); }))
-            return false;
-        box.clearCommands();
-        return true;
     }
 };
 } // namespace

@@ -41,25 +41,12 @@ QString logSwitches(const VirtualBox &box)
     return out.join(QLatin1Char(' '));
 }
 
-struct Rig {
-    EmulatedHidPlatform bus;
-    VirtualBox box;
-    LinkHarness h{&bus};
+struct Rig : BoxRig {
     TMidiLearn learn{h.link};
     QList<int> notes;
-    int plug = -1;
     Rig()
     {
-        plug = bus.plugBox(&box);
         QObject::connect(&learn, &TMidiLearn::NoteLearned, [this](int n) { notes << n; });
-    }
-    // Connected, with the greeting's commands cleared.
-    bool ready()
-    {
-        if (!LinkHarness::waitFor([&] { return h.connected(); }))
-            return false;
-        box.clearCommands();
-        return true;
     }
 };
 
